@@ -1,0 +1,55 @@
+#pragma once
+// OpenGL 1.x fixed-function renderer on a GLFW window; the window callbacks feed the event queue.
+#include <memory>
+#include <string>
+
+#include "engine/device/zrnDevice.h"
+
+class TZRNOpenGLRenderer;
+
+class TZRNOpenGLWindow {
+ public:
+  explicit TZRNOpenGLWindow(TZRNOpenGLRenderer* renderer);
+  ~TZRNOpenGLWindow();
+  void Resize(int32_t width, int32_t height);
+  void CenterWindow();
+
+  TZRNOpenGLRenderer* Renderer;
+  int32_t Width = 0;
+  int32_t Height = 0;
+};
+
+class TZRNOpenGLRenderer : public IZRNRenderer {
+ public:
+  explicit TZRNOpenGLRenderer(TZRNDevice& device);
+  ~TZRNOpenGLRenderer() override;
+
+  void Open(const std::string& title, const TZRNDisplayMode& mode) override;
+  void Close() override;
+  void Reopen(const TZRNDisplayMode& mode) override;
+  void SetTitle(const std::string& title) override;
+  int32_t GetWidth() override;
+  int32_t GetHeight() override;
+  void Clear() override;
+  void Flip() override;
+  std::unique_ptr<TZRNTexture> CreateTexture() override;
+  std::unique_ptr<IZRNRenderTarget> CreateRenderTarget() override;
+  void SetViewport(int32_t x, int32_t y, int32_t width, int32_t height) override;
+  void SetViewMatrix(const TMatrix4f& m) override;
+  void SetWorldMatrix(const TMatrix4f& m) override;
+  void SetProjectionMatrix(const TMatrix4f& m) override;
+  void SetBlendMode(TZRNRenderValue oldValue, TZRNRenderValue newValue) override;
+  void SetDepthTest(TZRNRenderValue oldValue, TZRNRenderValue newValue) override;
+  void SetFillMode(TZRNRenderValue oldValue, TZRNRenderValue newValue) override;
+  void SetDepthMask(TZRNRenderValue oldValue, TZRNRenderValue newValue) override;
+  void SetTexture(TZRNTexture* texture, uint16_t stage) override;
+  void SetRenderTarget(IZRNRenderTarget* target) override;
+  void DrawPrimitives(TZRNPrimitive primitive, const TVertex* vertices, int32_t count) override;
+
+  TZRNDevice* Device;
+  std::unique_ptr<TZRNOpenGLWindow> Window;
+  bool Opened = false;
+  TMatrix4f Projection = IdentityMatrix;
+  TMatrix4f View = IdentityMatrix;
+  TMatrix4f World = IdentityMatrix;
+};
