@@ -70,6 +70,18 @@ class TDemo : public TZRNApplication {
   // ---- entry and lifecycle ----
   // Command-line arguments after the program name (files to add and play, or -nfo/-ver).
   std::vector<std::string> Arguments;
+
+  // ---- options and texts ----
+
+  // ---- audio playback ----
+
+  // ---- playlist ----
+
+  // ---- hot keys and menu ----
+
+  // ---- visualizations ----
+
+  // ---- frame composition ----
 };
 
 // Player-wide values.
