@@ -17,6 +17,8 @@ class TZRNInput;
 class TZRNAnimationSet;
 class TZRNParticleManager;
 class TZRNCanvas;
+class TPlaylist;
+class TVisualizer;
 
 class TDemo : public TZRNApplication {
  public:
@@ -74,12 +76,30 @@ class TDemo : public TZRNApplication {
   // ---- options and texts ----
 
   // ---- audio playback ----
+  void StartAudio();
+  void StopAudio();
+  void PlayTrack(int32_t index);
+  void SetPaused(bool paused);
+  void SetVolume(int8_t value, bool absolute);
+  uint16_t GetPositionPercent();
+  void SeekPercent(int8_t step);
+  void CheckTrackEnd();
+  // Copies the newest bytes of the playing stream into buffer; fails silently without a stream.
+  void Capture(void* buffer, uint32_t bytes);
 
   // ---- playlist ----
+  std::unique_ptr<TPlaylist> Playlist;
+  // The open-file dialog, owned by our window; adds the chosen file (and plays it when asked).
+  void AddFilesDialog(bool play);
 
   // ---- hot keys and menu ----
+  void HandleHotKeys();
+  void DrawMenu();
 
   // ---- visualizations ----
+  std::unique_ptr<TVisualizer> Visualizer;
+  // Indices above 7 select 0; a change resets the visualization state; always hides the menu.
+  void SetVisualization(uint8_t index);
 
   // ---- frame composition ----
 };
