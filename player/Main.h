@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/core/zrnTemplate.h"
@@ -17,6 +18,23 @@ class TZRNInput;
 class TZRNAnimationSet;
 class TZRNParticleManager;
 class TZRNCanvas;
+class TPlaylist;
+class TVisualizer;
+
+// Owning pointer whose deleter is fixed where the object is made, so that TDemo can be
+// declared, built and destroyed without every owned type being complete here.
+template <typename T>
+using Owned = std::unique_ptr<T, void (*)(T*)>;
+
+template <typename T, typename... Args>
+Owned<T> MakeOwned(Args&&... args) {
+  return Owned<T>(new T(std::forward<Args>(args)...), [](T* p) { delete p; });
+}
+
+template <typename T>
+Owned<T> NoOwned() {
+  return Owned<T>(nullptr, [](T*) {});
+}
 
 class TDemo : public TZRNApplication {
  public:
@@ -31,18 +49,18 @@ class TDemo : public TZRNApplication {
 
   // ---- fields, in the documented order ----
   uintptr_t WindowHandle = 0;
-  std::unique_ptr<TZRNDevice> Device;
-  std::unique_ptr<TZRNCamera2D> Camera;
-  std::unique_ptr<TZRNTimer> Timer;
-  std::unique_ptr<TZRNImageList> Images;
-  std::unique_ptr<TZRNFont> Font;
-  std::unique_ptr<TZRNInput> Input;
-  std::unique_ptr<TZRNAnimationSet> CursorAnimations;
-  std::unique_ptr<TZRNAnimationSet> LogoAnimations;
-  std::unique_ptr<TZRNAnimationSet> PlayAnimations;
-  std::unique_ptr<TZRNAnimationSet> ButtonNormal;
-  std::unique_ptr<TZRNAnimationSet> ButtonHover;
-  std::unique_ptr<TZRNAnimationSet> ButtonDown;
+  Owned<TZRNDevice> Device = NoOwned<TZRNDevice>();
+  Owned<TZRNCamera2D> Camera = NoOwned<TZRNCamera2D>();
+  Owned<TZRNTimer> Timer = NoOwned<TZRNTimer>();
+  Owned<TZRNImageList> Images = NoOwned<TZRNImageList>();
+  Owned<TZRNFont> Font = NoOwned<TZRNFont>();
+  Owned<TZRNInput> Input = NoOwned<TZRNInput>();
+  Owned<TZRNAnimationSet> CursorAnimations = NoOwned<TZRNAnimationSet>();
+  Owned<TZRNAnimationSet> LogoAnimations = NoOwned<TZRNAnimationSet>();
+  Owned<TZRNAnimationSet> PlayAnimations = NoOwned<TZRNAnimationSet>();
+  Owned<TZRNAnimationSet> ButtonNormal = NoOwned<TZRNAnimationSet>();
+  Owned<TZRNAnimationSet> ButtonHover = NoOwned<TZRNAnimationSet>();
+  Owned<TZRNAnimationSet> ButtonDown = NoOwned<TZRNAnimationSet>();
   TColor4f TextColor{};
   TColor4f HighlightColor{};
   TColor4f SelectionColor{};
@@ -56,8 +74,8 @@ class TDemo : public TZRNApplication {
   int16_t WidgetCounter = 0;
   int16_t PressedRow = -1;
   bool LayoutOverflow = false;
-  std::unique_ptr<TZRNParticleManager> ParticleManager;
-  std::unique_ptr<TZRNCanvas> Canvas;
+  Owned<TZRNParticleManager> ParticleManager = NoOwned<TZRNParticleManager>();
+  Owned<TZRNCanvas> Canvas = NoOwned<TZRNCanvas>();
   uint32_t FrameCount = 0;
   uint32_t LastKeyFrame = 0;
   uint32_t Stream = 0;
@@ -77,12 +95,30 @@ class TDemo : public TZRNApplication {
   // ---- options and texts ----
 
   // ---- audio playback ----
+  void StartAudio();
+  void StopAudio();
+  void PlayTrack(int32_t index);
+  void SetPaused(bool paused);
+  void SetVolume(int8_t value, bool absolute);
+  uint16_t GetPositionPercent();
+  void SeekPercent(int8_t step);
+  void CheckTrackEnd();
+  // Copies the newest bytes of the playing stream into buffer; fails silently without a stream.
+  void Capture(void* buffer, uint32_t bytes);
 
   // ---- playlist ----
+  Owned<TPlaylist> Playlist = NoOwned<TPlaylist>();
+  // The open-file dialog, owned by our window; adds the chosen file (and plays it when asked).
+  void AddFilesDialog(bool play);
 
   // ---- hot keys and menu ----
+  void HandleHotKeys();
+  void DrawMenu();
 
   // ---- visualizations ----
+  Owned<TVisualizer> Visualizer = NoOwned<TVisualizer>();
+  // Indices above 7 select 0; a change resets the visualization state; always hides the menu.
+  void SetVisualization(uint8_t index);
 
   // ---- frame composition ----
 };
