@@ -29,7 +29,7 @@ void TDemo::Init() {
   }
 
   // 5.-9. Device and the full-screen window at the desktop's size.
-  Device = std::make_unique<TZRNDevice>("");
+  Device = MakeOwned<TZRNDevice>("");
   int32_t width = 800;
   int32_t height = 600;
   ZRNPrimaryScreenSize(width, height);
@@ -41,9 +41,9 @@ void TDemo::Init() {
   WindowHandle = ZRNNativeWindowHandle();
 
   // 21. Input.
-  Input = std::make_unique<TZRNInput>();
+  Input = MakeOwned<TZRNInput>();
   // 26. Timer.
-  Timer = std::make_unique<TZRNTimer>();
+  Timer = MakeOwned<TZRNTimer>();
 }
 
 void TDemo::Shutdown() {
