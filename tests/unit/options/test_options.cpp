@@ -37,14 +37,14 @@ TEST_F(OptionsTest, NarrowingOfStoredValues) {
   WriteText(Name, "[options]\nlng=5\nvol=266\nvis=12\npos=200\nplp=0x1\nrnd=2\nmuz=1\ndev=2\n");
   EXPECT_EQ(Options.ReadLanguage(), 0) << "lng 5 gives English";
   EXPECT_EQ(Options.ReadVolume(), 10) << "low 8 bits of 266";
-  EXPECT_EQ(Options.ReadVisualization(), 12) << "the low 8 bits; 12 selects 0 later";
+  EXPECT_EQ(Options.ReadVisualization(), 0) << "vis 12 selects visualization 0";
   EXPECT_TRUE(Options.ReadShuffle());
   EXPECT_TRUE(Options.ReadPlaying());
   EXPECT_EQ(Options.ReadDevice(), 2);
   EXPECT_EQ(Options.RestorePlaylist(List), -56) << "pos 200 taken as signed 8 bits";
   EXPECT_EQ(List.CurrentIndex, 1);
-  WriteText(Name, "[options]\nvis=264\n");
-  EXPECT_EQ(Options.ReadVisualization(), 8);
+  WriteText(Name, "[options]\nvis=263\n");
+  EXPECT_EQ(Options.ReadVisualization(), 7) << "low 8 bits of 263";
 }
 
 TEST_F(OptionsTest, PlaylistRoundTripKeepsOrderAndStoresADuplicateOnce) {
