@@ -1,0 +1,76 @@
+// Start-up of the scene: camera, images, animations, input, canvas, particles, font, hot keys.
+#include "engine/assets/zrnFont.h"
+#include "engine/assets/zrnImage.h"
+#include "engine/device/zrnCamera.h"
+#include "engine/device/zrnCanvas.h"
+#include "engine/device/zrnDevice.h"
+#include "engine/device/zrnInput.h"
+#include "engine/particles/zrnParticles.h"
+#include "player/KeyBindings.h"
+#include "player/Main.h"
+#include "player/ParticleEffects.h"
+
+namespace {
+// A looping animation of the patterns prefix1..prefix4 of an image, at 10 frames a second.
+void AddLoop(TZRNAnimationSet& set, const std::string& prefix, const TZRNImage& image) {
+  TZRNAnimation* animation = set.Add("");
+  animation->Loop = true;
+  for (int i = 1; i <= 4; ++i) animation->Frames.AddFrame(prefix + std::to_string(i), image, 0);
+  animation->SetFrameRate(10);
+}
+}  // namespace
+
+void TDemo::LoadScene() {
+  // 14.
+  Camera = MakeOwned<TZRNCamera2D>(Device.get());
+
+  // 15. The menu image and the particle image, cut into 128-pixel cells.
+  Images = MakeOwned<TZRNImageList>(Device.get());
+  Images->LoadImage(ProgramDir + "pi" + ".dat")->Name = "GUI";
+  TZRNImage* particles = Images->LoadImage(ProgramDir + "pm" + ".dat");
+  particles->CreatePatterns(128, 128, true);
+  particles->Name = "Particles";
+  const TZRNImage& gui = *Images->Find("GUI");
+
+  // 16.-19. Cursor, playing-track mark, logo and the three looks of a button.
+  CursorAnimations = MakeOwned<TZRNAnimationSet>();
+  AddLoop(*CursorAnimations, "Cursor", gui);
+  PlayAnimations = MakeOwned<TZRNAnimationSet>();
+  AddLoop(*PlayAnimations, "Play", gui);
+  LogoAnimations = MakeOwned<TZRNAnimationSet>();
+  LogoAnimations->Add("")->Frames.AddFrame("LOGO", gui, 0);
+  ButtonNormal = MakeOwned<TZRNAnimationSet>();
+  ButtonHover = MakeOwned<TZRNAnimationSet>();
+  ButtonDown = MakeOwned<TZRNAnimationSet>();
+  for (int i = 1; i <= 3; ++i) {
+    const std::string digit = std::to_string(i);
+    ButtonNormal->Add(digit)->Frames.AddFrame("BtnNormal" + digit, gui, 0);
+    ButtonHover->Add(digit)->Frames.AddFrame("BtnHover" + digit, gui, 0);
+    ButtonDown->Add(digit)->Frames.AddFrame("BtnDown" + digit, gui, 0);
+  }
+
+  // 20.
+  TextColor = clrGray;
+  HighlightColor = clrWhite;
+  SelectionColor = clrSkyBlue;
+
+  // 21.
+  Input = MakeOwned<TZRNInput>();
+  Canvas = MakeOwned<TZRNCanvas>(Device.get());
+
+  // 22. The system pool, the visualizations' effects and their sampled curves.
+  ParticleManager = MakeOwned<TZRNParticleManager>(Device.get());
+  ParticleManager->SetCapacity(99000);
+  ParticleManager->Images = Images.get();
+  DefineParticleEffects(*ParticleManager, ScaleX);
+
+  // 23.
+  Font = MakeOwned<TZRNFont>(Device.get());
+  Font->LoadFromFile(ProgramDir + "ff" + ".dat");
+
+  // 24.-25.
+  BindHotKeys(*Input->Keyboard);
+  Input->Mouse->SetBounds(2, 2, Device->Width() - 3, Device->Height() - 3);
+  Input->Mouse->Sensitivity = ScaleX;
+  Input->Mouse->SetEnabled(true);
+}
