@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,9 +16,9 @@ std::vector<char> Bytes(const std::filesystem::path& path) {
 }
 
 std::filesystem::path FreshDirectory(const std::string& name) {
-  std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                              ("snv_gen_" + name + "_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                               "_" + std::to_string(reinterpret_cast<uintptr_t>(&name) & 0xFFFFFF));
+  // Tests run in parallel processes: the process id keeps their directories apart.
+  std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("snv_gen_" + name + "_" + std::to_string(getpid()));
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir;
