@@ -111,16 +111,20 @@ std::optional<std::string> OpenFileDialog(const std::string& title, const std::v
   const std::string kdialog = FindOnPath("kdialog");
   const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
   const bool onKde = desktop && std::strstr(desktop, "KDE");
-  std::vector<std::string> args;
-  if (!kdialog.empty() && (zenity.empty() || onKde)) {
-    args = KdialogArguments(kdialog, title, filters, ownerWindow);
-  } else if (!zenity.empty()) {
-    args = ZenityArguments(zenity, title, filters, ownerWindow);
-  } else {
-    throw EZRNError("No file chooser (zenity or kdialog) is installed");
-  }
+  const bool useKdialog = !kdialog.empty() && (zenity.empty() || onKde);
+  if (!useKdialog && zenity.empty()) throw EZRNError("No file chooser (zenity or kdialog) is installed");
+  auto arguments = [&](uint64_t owner) {
+    return useKdialog ? KdialogArguments(kdialog, title, filters, owner) : ZenityArguments(zenity, title, filters, owner);
+  };
+  std::vector<std::string> args = arguments(ownerWindow);
   std::string output;
-  const int status = RunCapturingOutput(args, output);
+  int status = RunCapturingOutput(args, output);
+  if (status != 0 && status != 1 && ownerWindow != 0) {
+    // A chooser that cannot attach to our window (another display server) may still open alone.
+    output.clear();
+    args = arguments(0);
+    status = RunCapturingOutput(args, output);
+  }
   if (status == 1) return std::nullopt;  // cancelled
   if (status != 0) throw EZRNError("The file chooser " + args[0] + " failed with status " + std::to_string(status));
   if (!output.empty() && output.back() == '\n') output.pop_back();

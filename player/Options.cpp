@@ -32,7 +32,8 @@ uint8_t TOptions::ReadVolume() const {
 }
 
 uint8_t TOptions::ReadVisualization() const {
-  return static_cast<uint8_t>(File_.ReadInteger(OptionsSection, OptionKeys::Visualization, 0));
+  const auto vis = static_cast<uint8_t>(File_.ReadInteger(OptionsSection, OptionKeys::Visualization, 0));
+  return vis > 7 ? 0 : vis;
 }
 
 bool TOptions::ReadPlaying() const { return File_.ReadBool(OptionsSection, Playing, false); }

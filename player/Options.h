@@ -39,7 +39,7 @@ class TOptions {
   int32_t ReadDevice() const;          // "dev", default 0
   bool ReadShuffle() const;            // "rnd", default false
   uint8_t ReadVolume() const;          // "vol" low 8 bits, default 10 (SetVolume caps it at 10)
-  uint8_t ReadVisualization() const;   // "vis" low 8 bits, default 0 (above 7 selects 0)
+  uint8_t ReadVisualization() const;   // "vis" low 8 bits, default 0; above 7 selects 0
   bool ReadPlaying() const;            // "muz", default false
 
   // Adds the stored entries (empty base) to the playlist and sets its current index from "plp";

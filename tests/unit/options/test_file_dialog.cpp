@@ -91,6 +91,16 @@ TEST_F(FileDialogTest, AttachesToTheOwnerWindowAndTellsCancelFromFailure) {
   EXPECT_EQ(OpenFileDialog("T", Filters(), 0), std::optional<std::string>("/a path/with\nline break.mp3"));
 }
 
+TEST_F(FileDialogTest, AChooserThatCannotAttachIsRunAgainAlone) {
+  const std::string script = Dir / "bin/zenity";
+  WriteText(script,
+            "#!/bin/sh\n"
+            "for a in \"$@\"; do case \"$a\" in --attach=*) exit 255;; esac; done\n"
+            "echo /alone.mp3\n");
+  chmod(script.c_str(), 0755);
+  EXPECT_EQ(OpenFileDialog("T", Filters(), 99), std::optional<std::string>("/alone.mp3"));
+}
+
 TEST_F(FileDialogTest, KdialogWhenItIsTheOneInstalledOrTheDesktopIsKde) {
   StandIn("kdialog", "/k/chosen.ogg\n", 0);
   EXPECT_EQ(OpenFileDialog("Sonavarium", Filters(), 77), std::optional<std::string>("/k/chosen.ogg"));

@@ -179,13 +179,4 @@ TEST_F(PlaylistTest, EnsureCurrentVisible) {
   EXPECT_EQ(List.TopIndex, 5);
 }
 
-TEST_F(PlaylistTest, StartingTheSelectedEntryClearsTheSelection) {
-  Fill(3);
-  List.SelectedIndex = 1;
-  List.PlayTrack(2);
-  EXPECT_EQ(List.SelectedIndex, 1);
-  List.PlayTrack(1);
-  EXPECT_EQ(List.SelectedIndex, -1);
-}
-
 }  // namespace
