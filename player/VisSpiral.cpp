@@ -1,5 +1,6 @@
 // The four spiral visualizations: "Spiro-Spectr", "Spiro-Crazy", "Spiral0metr", "Chaos Pulse".
 #include "engine/core/zrnMath.h"
+#include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnDevice.h"
 #include "player/AudioAnalysis.h"
 #include "player/Main.h"

@@ -4,6 +4,7 @@
 
 #include "engine/core/zrnMath.h"
 #include "engine/device/zrnCamera.h"
+#include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnDevice.h"
 #include "player/AudioAnalysis.h"
 #include "player/Main.h"

@@ -6,12 +6,14 @@
 #include <memory>
 #include <vector>
 
+#include "engine/assets/zrnImage.h"
 #include "engine/device/zrnCamera.h"
 #include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnRecordingRenderer.h"
 #include "engine/particles/zrnParticles.h"
 #include "player/Main.h"
 #include "player/ParticleEffects.h"
+#include "player/VisGeometry.h"
 #include "player/Visualizer.h"
 
 // One 32-bit capture entry from its two 16-bit halves.
@@ -42,6 +44,11 @@ class VisTest : public ::testing::Test {
     Camera = std::make_unique<TZRNCamera2D>(Device.get());
     Particles = std::make_unique<TZRNParticleManager>(Device.get());
     Particles->SetCapacity(pool);
+    Images = std::make_unique<TZRNImageList>(Device.get());
+    TZRNImage* sprites = Images->Add();
+    sprites->Name = "Particles";
+    sprites->Texture = Device->CreateTexture();
+    Particles->Images = Images.get();
     CreateParticleEffects(*Particles, ScaleX);
     Vis = std::make_unique<TVisualizer>(Device.get(), Canvas.get(), Camera.get(), Particles.get());
     Vis->Capture = [this](void* buffer, uint32_t bytes) {
@@ -86,6 +93,7 @@ class VisTest : public ::testing::Test {
   std::unique_ptr<TZRNDevice> Device;
   std::unique_ptr<TZRNCanvas> Canvas;
   std::unique_ptr<TZRNCamera2D> Camera;
+  std::unique_ptr<TZRNImageList> Images;
   std::unique_ptr<TZRNParticleManager> Particles;
   std::unique_ptr<TVisualizer> Vis;
   std::vector<uint32_t> Stream;  // what a capture delivers; empty = no stream

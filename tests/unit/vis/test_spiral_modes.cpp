@@ -62,7 +62,9 @@ TEST_F(VisTest, SpiroSpectrWithoutFileDrawsOnePlainRedSpiralUntilItLeavesTheScre
   EXPECT_EQ(lines[0].Y1, 300.0f);
   for (size_t k = 0; k < lines.size(); ++k) {
     EXPECT_EQ(lines[k].Color, Color4f(1, 0, 0, 1));
-    if (k > 0) EXPECT_TRUE(lines[k].X1 == lines[k - 1].X2 && lines[k].Y1 == lines[k - 1].Y2) << k;
+    if (k > 0) {
+      EXPECT_TRUE(lines[k].X1 == lines[k - 1].X2 && lines[k].Y1 == lines[k - 1].Y2) << k;
+    }
     // Amplitude 9: the k-th point lies 0.05 k x 9 pixels from the centre.
     EXPECT_NEAR(Distance(lines[k].X2, lines[k].Y2), 0.45 * k, 1e-3 * (k + 1)) << k;
     EXPECT_EQ(LeftScreen({lines[k].X2, lines[k].Y2}, 800, 600), k + 1 == lines.size()) << k;
@@ -134,7 +136,10 @@ TEST_F(VisTest, SpiroCrazyKeepsGrowingTheSpiralWhenAPassStaysOnScreen) {
   Build(1024, 768);
   Visualization = 1;
   HasFile = true;
-  Stream.assign(512, Entry(-32768, -32768));  // amplitude 8 - 2 = 6: too small to leave in one pass
+  // Amplitude 8 - 2 = 6, too small to leave in one pass; the entries past the 512 captured ones
+  // hold the same from earlier captures.
+  std::fill(std::begin(Vis->CaptureBuffer), std::end(Vis->CaptureBuffer), Entry(-32768, -32768));
+  Stream.assign(512, Entry(-32768, -32768));
   StepTo(4);
   // Pass 1 runs all 2048 points on screen and pass 2 carries on from its radius.
   const std::vector<TDrawnLine> lines = Lines();
@@ -154,10 +159,11 @@ TEST_F(VisTest, Spiral0metrSpawnsTenPlusTheLevelInPercentOnTheSpirEffects) {
   ASSERT_EQ(spawns.size(), 60u);
   EXPECT_EQ(CountByEffect(spawns), (std::map<int32_t, int>{{6, 20}, {7, 20}, {8, 20}}));
   EXPECT_EQ(CaptureSizes, std::vector<uint32_t>{48});
-  // Amplitude 50 + 48 x 0.49999; the last point sits at radius 59 x 0.05.
+  // A 48-byte capture fills 12 entries; the other 36 summed still hold zero from the start.
+  // Amplitude 50 + 12 x 0.49999; the last point sits at radius 59 x 0.05.
   float far = 0;
   for (const TSpawned& s : spawns) far = std::max(far, Distance(s.X, s.Y));
-  EXPECT_NEAR(far, 2.95 * (50 + 48 * 65534.0 / 131070), 1e-2);
+  EXPECT_NEAR(far, 2.95 * (50 + 12 * 65534.0 / 131070), 1e-2);
   EXPECT_NEAR(Vis->Radius, 3.0f, 1e-5);
 }
 
@@ -198,10 +204,12 @@ TEST_F(VisTest, ChaosPulseCountAndShrinkFollowTheLevels) {
   EXPECT_NEAR(Vis->Radius, 1.2f, 1e-5);
 
   Vis->Reset();
-  Stream.assign(512, Entry(58982, 58982));  // 0.9: 64 points, each shrinking by 0.04
+  Stream.assign(512, Entry(58982, 58982));  // 0.9: 64 points
   Vis->Step();
   EXPECT_EQ(Spawns().size(), 64u);
-  EXPECT_NEAR(Vis->Radius, 64 * 0.01f, 1e-4);
+  // Only the 12 captured entries are loud (each shrinks by 0.04); entry 12 still holds silence,
+  // which ends the reading for the rest of the frame.
+  EXPECT_NEAR(Vis->Radius, 12 * 0.01f + 52 * 0.05f, 1e-4);
 
   Vis->Reset();
   Stream.assign(512, 0);
