@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/core/zrnClasses.h"
 
@@ -41,6 +42,68 @@ struct TZRNTextureData {
 };
 
 class TZRNGraphicCompressor;
+class TZRNGraphicFormatList;
+
+// Decodes ordinary picture files (PNG, JPEG, ...) into texture pixels.
+class TZRNGraphicImporter {
+ public:
+  virtual ~TZRNGraphicImporter() = default;
+  virtual void RegisterFormats(TZRNGraphicFormatList& list) = 0;
+  virtual void LoadTexture(TZRNStream& stream, const std::string& fileName, TZRNTextureData& data) = 0;
+};
+
+// Stores texture pixels as a picture inside texture blocks; must consume exactly what it wrote.
+class TZRNGraphicCompressor {
+ public:
+  virtual ~TZRNGraphicCompressor() = default;
+  virtual std::string GetName() = 0;
+  virtual std::string GetExtension() = 0;
+  virtual void Decompress(TZRNStream& stream, TZRNTextureData& data) = 0;
+  virtual void Compress(TZRNStream& stream, const TZRNTextureData& data) = 0;
+};
+
+struct TZRNGraphicFormat {
+  char Extension[9] = {};  // at most 8 characters, dot included
+  TZRNGraphicImporter* Importer = nullptr;
+};
+
+// Extension -> importer; importers are not owned. The earlier of two equal entries wins.
+class TZRNGraphicFormatList {
+ public:
+  void Add(const std::string& extension, TZRNGraphicImporter* importer);
+  int32_t Count() const { return static_cast<int32_t>(Entries.size()); }
+  std::vector<TZRNGraphicFormat> Entries;
+};
+
+// Owns its compressors.
+class TZRNGraphicCompressorList {
+ public:
+  void Add(std::unique_ptr<TZRNGraphicCompressor> compressor);
+  void Clear() { Items.clear(); }
+  TZRNGraphicCompressor* Find(const std::string& name);
+  int32_t Count() const { return static_cast<int32_t>(Items.size()); }
+  std::vector<std::unique_ptr<TZRNGraphicCompressor>> Items;
+};
+
+// The process-wide registries. The first call fills them with the FreeImage codecs.
+TZRNGraphicFormatList& GraphicFormats();
+TZRNGraphicCompressorList& GraphicCompressors();
+
+void RegisterImporter(TZRNGraphicImporter* importer);
+void RegisterCompressor(std::unique_ptr<TZRNGraphicCompressor> compressor);
+bool FindImporter(const std::string& fileName, TZRNGraphicImporter*& importer);
+bool FindCompressor(const std::string& name, TZRNGraphicCompressor*& compressor);
+
+// Shared file-name helpers: the extension (from the last dot after the last separator, dot
+// included) and the name without directory.
+std::string ExtractFileExt(const std::string& fileName);
+std::string ExtractFileName(const std::string& fileName);
+bool SameText(const std::string& a, const std::string& b);
+
+// Largest picture any loader accepts; bigger dimensions in a file are taken as corruption.
+inline constexpr int32_t MaxTextureDimension = 16384;
+inline constexpr int64_t MaxTexturePixels = int64_t{1} << 26;
+bool TextureDimensionsSane(int64_t width, int64_t height);
 
 enum TZRNTextureLoadOption : uint8_t { loBuild = 1 };
 using TZRNTextureLoadOptions = uint8_t;
