@@ -1,5 +1,6 @@
 // The hot-key handler, run at the start of every Update.
 #include "engine/device/zrnInput.h"
+#include "player/KeyBindings.h"
 #include "player/Main.h"
 #include "player/Playlist.h"
 
@@ -33,7 +34,7 @@ void TDemo::HandleHotKeys() {
   }
 
   if (Playing) {
-    bool restart = Held(input, isButton23) || Held(input, isButton24);
+    bool restart = Held(input, hkRestartBackspace) || Held(input, hkRestartX);
     int8_t step = 0;
     if (!restart) {
       if (Held(input, isRight)) step = 1;
@@ -56,8 +57,8 @@ void TDemo::HandleHotKeys() {
     }
     if (HotKeyGateOpen()) {
       int8_t step = 0;
-      if (Held(input, isButton16)) step = 1;
-      else if (Held(input, isButton15)) step = -1;
+      if (Held(input, hkPlaylistBottom)) step = 1;
+      else if (Held(input, hkPlaylistTop)) step = -1;
       if (step != 0) {
         const int32_t count = static_cast<int32_t>(list.TrackPaths.size());
         list.TopIndex = static_cast<uint16_t>(step > 0 ? count - 1 : 0);
@@ -65,8 +66,8 @@ void TDemo::HandleHotKeys() {
         HotKeyActed(true);
       }
       step = 0;
-      if (Held(input, isButton18)) step = 1;
-      else if (Held(input, isButton17)) step = -1;
+      if (Held(input, hkDeleteEntry)) step = 1;
+      else if (Held(input, hkAddFiles)) step = -1;
       if (step > 0) {
         if (list.SelectedIndex >= 0) list.DeleteTrack(list.SelectedIndex);
         HotKeyActed(true);
@@ -79,28 +80,28 @@ void TDemo::HandleHotKeys() {
 
   if (Playlist->TrackPaths.size() >= 2 && HotKeyGateOpen()) {
     int8_t step = 0;
-    if (Held(input, isButton11) || Held(input, isButton13)) step = 1;
-    else if (Held(input, isButton10) || Held(input, isButton12)) step = -1;
+    if (Held(input, hkNextTrackKeypad) || Held(input, hkNextTrack)) step = 1;
+    else if (Held(input, hkPreviousTrackKeypad) || Held(input, hkPreviousTrack)) step = -1;
     if (step != 0) {
       Playlist->NextTrack(step);
       HotKeyActed(false);
     }
   }
 
-  if (HotKeyGateOpen() && (Held(input, isButton21) || Held(input, isButton22))) {
+  if (HotKeyGateOpen() && (Held(input, hkPlaylistPageP) || Held(input, hkPlaylistPageTab))) {
     MenuPage = MenuPage == 3 ? 0 : 3;
     HotKeyActed(true);
   }
 
-  if (HotKeyGateOpen() && Held(input, isButton30)) {
+  if (HotKeyGateOpen() && Held(input, hkHelpPage)) {
     MenuPage = MenuPage == 2 ? 0 : 2;
     HotKeyActed(true);
   }
 
   if (!MenuLatch && MenuPage == 0 && HotKeyGateOpen()) {
     int8_t step = 0;
-    if (Held(input, isButton2)) step = 1;
-    else if (Held(input, isButton1)) step = -1;
+    if (Held(input, hkNextVisualization)) step = 1;
+    else if (Held(input, hkPreviousVisualization)) step = -1;
     if (step != 0) {
       // 8-bit wrap: from 0 a step back gives 255, which selects 0.
       SetVisualization(static_cast<uint8_t>(Visualization + step));
@@ -108,7 +109,7 @@ void TDemo::HandleHotKeys() {
     }
   }
 
-  if (!Playing && Held(input, isButton32) && HotKeyGateOpen()) {
+  if (!Playing && Held(input, hkPlayPause) && HotKeyGateOpen()) {
     SetPaused(false);
     HotKeyActed(false);
     return;
@@ -116,18 +117,18 @@ void TDemo::HandleHotKeys() {
 
   MenuLatch = MenuPage != 0;
 
-  if (Playing && Held(input, isButton32) && HotKeyGateOpen()) {
+  if (Playing && Held(input, hkPlayPause) && HotKeyGateOpen()) {
     SetPaused(true);
     HotKeyActed(false);
   }
 
-  if (MenuPage != 0 && Held(input, isButton31) && HotKeyGateOpen()) {
+  if (MenuPage != 0 && Held(input, hkMenu) && HotKeyGateOpen()) {
     MenuPage = 0;
     HotKeyActed(true);
   }
 
   // The latch keeps one Esc press from closing and reopening the menu in the same frame.
-  if (!MenuLatch && MenuPage == 0 && Held(input, isButton31) && HotKeyGateOpen()) {
+  if (!MenuLatch && MenuPage == 0 && Held(input, hkMenu) && HotKeyGateOpen()) {
     MenuPage = 1;
     HotKeyActed(true);
   }

@@ -21,21 +21,21 @@ constexpr int32_t keyKeypadPlus = 315;
 }  // namespace
 
 void BindHotKeys(TZRNKeyboard& keyboard) {
-  keyboard.SetBinding(isButton1, Binding(keyPageUp));
-  keyboard.SetBinding(isButton2, Binding(keyPageDown));
-  keyboard.SetBinding(isButton10, Binding(keyKeypadMinus));
-  keyboard.SetBinding(isButton11, Binding(keyKeypadPlus));
-  keyboard.SetBinding(isButton12, Binding('Z'));
-  keyboard.SetBinding(isButton13, Binding('B'));
-  keyboard.SetBinding(isButton15, Binding(keyHome));
-  keyboard.SetBinding(isButton16, Binding(keyEnd));
-  keyboard.SetBinding(isButton17, Binding(keyInsert));
-  keyboard.SetBinding(isButton18, Binding(keyDelete));
-  keyboard.SetBinding(isButton21, Binding('P'));
-  keyboard.SetBinding(isButton22, Binding(keyTab));
-  keyboard.SetBinding(isButton23, Binding(keyBackspace));
-  keyboard.SetBinding(isButton24, Binding('X'));
-  keyboard.SetBinding(isButton30, Binding(keyF1));
-  keyboard.SetBinding(isButton31, Binding(keyEsc));
-  keyboard.SetBinding(isButton32, Binding(' '));
+  keyboard.SetBinding(hkPreviousVisualization, Binding(keyPageUp));
+  keyboard.SetBinding(hkNextVisualization, Binding(keyPageDown));
+  keyboard.SetBinding(hkPreviousTrackKeypad, Binding(keyKeypadMinus));
+  keyboard.SetBinding(hkNextTrackKeypad, Binding(keyKeypadPlus));
+  keyboard.SetBinding(hkPreviousTrack, Binding('Z'));
+  keyboard.SetBinding(hkNextTrack, Binding('B'));
+  keyboard.SetBinding(hkPlaylistTop, Binding(keyHome));
+  keyboard.SetBinding(hkPlaylistBottom, Binding(keyEnd));
+  keyboard.SetBinding(hkAddFiles, Binding(keyInsert));
+  keyboard.SetBinding(hkDeleteEntry, Binding(keyDelete));
+  keyboard.SetBinding(hkPlaylistPageP, Binding('P'));
+  keyboard.SetBinding(hkPlaylistPageTab, Binding(keyTab));
+  keyboard.SetBinding(hkRestartBackspace, Binding(keyBackspace));
+  keyboard.SetBinding(hkRestartX, Binding('X'));
+  keyboard.SetBinding(hkHelpPage, Binding(keyF1));
+  keyboard.SetBinding(hkMenu, Binding(keyEsc));
+  keyboard.SetBinding(hkPlayPause, Binding(' '));
 }
