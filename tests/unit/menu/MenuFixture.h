@@ -61,7 +61,13 @@ class MenuFixture : public ::testing::Test {
     Language = 0;
     ScaleX = width / 800.0f;
     ScaleY = height / 600.0f;
+    ResetRecording();
+  }
+
+  // Forgets the calls so far; the device keeps its bound texture, so remember which it is.
+  void ResetRecording() {
     rec->Reset();
+    boundAtReset = app->Device->Textures[0];
   }
 
   void TearDown() override {
@@ -104,8 +110,8 @@ class MenuFixture : public ::testing::Test {
   }
 
   // ---- reading back what was drawn ----
-  std::vector<DrawnText> Texts() const { return Decode(true).texts; }
-  std::vector<DrawnQuad> GuiQuads() const { return Decode(false).quads; }
+  std::vector<DrawnText> Texts() const { return Decode().texts; }
+  std::vector<DrawnQuad> GuiQuads() const { return Decode().quads; }
   bool Drew(const std::string& text) const {
     for (const DrawnText& t : Texts())
       if (t.Text == text) return true;
@@ -114,6 +120,7 @@ class MenuFixture : public ::testing::Test {
 
   TZRNImage* gui = nullptr;
   TZRNRecordingRenderer* rec = nullptr;
+  const TZRNTexture* boundAtReset = nullptr;
   std::unique_ptr<TDemo> app;
 
  private:
@@ -122,9 +129,9 @@ class MenuFixture : public ::testing::Test {
     std::vector<DrawnQuad> quads;
   };
 
-  Decoded Decode(bool wantTexts) const {
+  Decoded Decode() const {
     Decoded out;
-    const TZRNTexture* bound = nullptr;
+    const TZRNTexture* bound = boundAtReset;
     for (const TZRNRecordedCall& call : rec->Calls) {
       if (call.Kind == TZRNCallKind::SetTexture) bound = call.Texture;
       if (call.Kind != TZRNCallKind::DrawPrimitives) continue;
@@ -141,7 +148,6 @@ class MenuFixture : public ::testing::Test {
         }
       }
     }
-    (void)wantTexts;
     return out;
   }
 

@@ -28,7 +28,7 @@ TEST_F(MenuPages, MainPageCaptions) {
                                              "Osc-builder", "Osc-runner"};
   EXPECT_EQ(gray, expected);
 
-  rec->Reset();
+  ResetRecording();
   app->Volume = 0;
   app->Playing = true;
   app->DrawMenu();
@@ -76,7 +76,7 @@ TEST_F(MenuPages, PlaylistPageRowsStopAtTheBottom) {
   EXPECT_FALSE(Drew("t10"));
   EXPECT_TRUE(Drew("Randomize [ ]"));
   app->Playlist->Shuffle = true;
-  rec->Reset();
+  ResetRecording();
   app->DrawMenu();
   EXPECT_TRUE(Drew("Randomize [*]"));
 }
@@ -118,8 +118,9 @@ TEST_F(MenuPages, SelectionIsForgottenOffThePlaylistPage) {
 
 TEST_F(MenuPages, ButtonsActOnRelease) {
   app->MenuPage = 1;
-  // The "?" button is the fourth of row 0 (x 472 .. 536, 10 px caption).
-  MoveMouse(480, 40);
+  // Row 0: "Exit" 34 .. 98, "Music" 116 .. 244, "Play" 262 .. 326, "?" 344 .. 408, then
+  // "PlayList" from 426 (captions under 48 px make 64 px buttons).
+  MoveMouse(360, 40);
   MouseButton(true);
   app->DrawMenu();
   EXPECT_EQ(app->MenuPage, 1);

@@ -34,7 +34,7 @@ TEST_F(Widgets, ButtonsFollowTheLayoutAndTheirCaptionWidths) {
   // A button that would start past width - 128 opens a new row at x 34.
   app->LayoutCol = 5;
   app->LayoutExtraCols = 0;  // x 764
-  rec->Reset();
+  ResetRecording();
   app->MenuButton("c");
   EXPECT_EQ(app->LayoutRow, 1);
   EXPECT_EQ(GuiQuads().front().Left, 34.0f);
@@ -88,7 +88,7 @@ TEST_F(Widgets, HoverAndPressLooks) {
   EXPECT_EQ(t[3].Color, clrWhite);
   EXPECT_EQ(t[3].X, 47.0f);
 
-  rec->Reset();
+  ResetRecording();
   MouseButton(true);
   app->BeginLayout();
   EXPECT_FALSE(app->MenuButton(Caption100));
@@ -177,10 +177,11 @@ TEST_F(Widgets, LabelsInTheRowMoveTheLayoutOn) {
 
   app->BeginLayout();
   app->LayoutCol = 5;  // x 764: 100 px do not fit, the label moves to a new half row
-  rec->Reset();
+  ResetRecording();
   app->MenuLabel(Caption100, clrWhite, false);
   EXPECT_EQ(app->LayoutExtraRows, 1);
   EXPECT_EQ(app->LayoutCol, 5);
+  ASSERT_EQ(Texts().size(), 3u);
   EXPECT_EQ(Texts()[2].X, 36.0f);
 }
 
@@ -188,6 +189,7 @@ TEST_F(Widgets, TinyScreenLabelStillEnds) {
   Build(40, 40);
   app->BeginLayout();
   app->MenuLabel("a long label", clrWhite, true);
+  ASSERT_EQ(Texts().size(), 3u);
   EXPECT_EQ(Texts()[2].Text, "...");
 }
 
@@ -236,7 +238,7 @@ TEST_F(Widgets, FirstClickSelectsSecondActivates) {
   EXPECT_FALSE(row(0));
   EXPECT_EQ(app->Playlist->SelectedIndex, 0);
   EXPECT_EQ(app->PressedRow, -1);
-  rec->Reset();
+  ResetRecording();
   EXPECT_FALSE(row(0));
   std::vector<DrawnText> t = Texts();
   ASSERT_EQ(t.size(), 4u);
@@ -261,10 +263,11 @@ TEST_F(Widgets, CurrentRowShowsThePlayMarkAndMovesItsText) {
   // Mark at (24 + 36, 81 + 11 - 1), pivot (8, 8).
   EXPECT_EQ(q[0].Left, 52.0f);
   EXPECT_EQ(q[0].Top, 83.0f);
+  ASSERT_EQ(Texts().size(), 3u);
   EXPECT_EQ(Texts()[2].X, 82.0f);
   // The row's rectangle grows by 40 to the right: x 146 now hovers it.
   MoveMouse(145, 90);
-  rec->Reset();
+  ResetRecording();
   app->BeginLayout();
   app->LayoutOffsetX = 24;
   app->LayoutOffsetY = 11;
@@ -286,7 +289,7 @@ TEST_F(Widgets, LogoButtonLooksAndShift) {
 
   MoveMouse(900, 30);
   MouseButton(true);
-  rec->Reset();
+  ResetRecording();
   app->BeginLayout();
   EXPECT_FALSE(app->ImageButton(*app->LogoAnimations, logo));
   q = GuiQuads();
