@@ -88,6 +88,9 @@ class TDemo : public TZRNApplication {
   // ---- entry and lifecycle ----
   // Command-line arguments after the program name (files to add and play, or -nfo/-ver).
   std::vector<std::string> Arguments;
+  // "-nfo" and "-ver" (exactly these spellings) show the version and end.
+  static bool IsInfoSwitch(const std::string& argument);
+  static std::string VersionText();
 
   // ---- options and texts ----
 

@@ -1,35 +1,344 @@
-// Placeholder until the OpenGL renderer lands: every device construction fails cleanly.
 #include "engine/device/zrnOpenGL.h"
 
-#include "engine/assets/zrnTexture.h"
+#include <epoxy/gl.h>
+#define GLFW_INCLUDE_NONE
+#include <GLFW/glfw3.h>
+#define GLFW_EXPOSE_NATIVE_X11
+#include <GLFW/glfw3native.h>
 
-TZRNOpenGLWindow::TZRNOpenGLWindow(TZRNOpenGLRenderer* renderer) : Renderer(renderer) {}
-TZRNOpenGLWindow::~TZRNOpenGLWindow() = default;
-void TZRNOpenGLWindow::Resize(int32_t, int32_t) {}
-void TZRNOpenGLWindow::CenterWindow() {}
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+#include "engine/assets/zrnTexture.h"
+#include "engine/core/zrnMath.h"
+#include "engine/device/zrnGlfwLayer.h"
+#include "engine/device/zrnOpenGLTexture.h"
+
+namespace {
+// The window object the size callback resizes; set and cleared by the window itself.
+TZRNOpenGLWindow* CurrentWindow = nullptr;
+GLFWwindow* CurrentHandle = nullptr;
+
+constexpr int MaxModes = 512;
+constexpr int DefaultRefreshRate = 60;
+
+void ReportGlfwError(int code, const char* description) {
+  std::fprintf(stderr, "GLFW error %d: %s\n", code, description ? description : "");
+}
+
+const GLFWvidmode* PrimaryVideoMode() {
+  GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+  return monitor ? glfwGetVideoMode(monitor) : nullptr;
+}
+
+GLenum PrimitiveMode(TZRNPrimitive primitive) {
+  switch (primitive) {
+    case ptPoints: return GL_POINTS;
+    case ptLines: return GL_LINES;
+    case ptTriangles: return GL_TRIANGLES;
+    case ptQuads: return GL_QUADS;
+    case ptPolygon: return GL_POLYGON;
+  }
+  return GL_POINTS;
+}
+
+// ---- GLFW 3 callbacks: everything goes through the 2.x translation ----
+void OnWindowSize(GLFWwindow*, int width, int height) {
+  ZRNGlfwInput.WindowSize(width, height);
+  if (CurrentWindow) CurrentWindow->Resize(width, height);
+}
+void OnWindowClose(GLFWwindow*) { ZRNGlfwInput.WindowClose(); }
+void OnKey(GLFWwindow*, int key, int, int action, int) { ZRNGlfwInput.Key(key, action); }
+void OnChar(GLFWwindow*, unsigned int codepoint) { ZRNGlfwInput.Char(codepoint); }
+void OnMouseButton(GLFWwindow*, int button, int action, int) { ZRNGlfwInput.MouseButton(button, action); }
+void OnCursorPos(GLFWwindow*, double x, double y) { ZRNGlfwInput.CursorPos(x, y); }
+void OnScroll(GLFWwindow*, double x, double y) { ZRNGlfwInput.Scroll(x, y); }
+
+// Like 2.x, a full-screen window owns the pointer; hand it back while another program's
+// window (a dialog) is in front.
+void OnFocus(GLFWwindow* window, int focused) {
+  if (!glfwGetWindowUserPointer(window)) return;
+  glfwSetInputMode(window, GLFW_CURSOR, focused ? GLFW_CURSOR_DISABLED : GLFW_CURSOR_NORMAL);
+}
+}  // namespace
+
+bool ZRNPrimaryScreenSize(int32_t& width, int32_t& height) {
+  const GLFWvidmode* mode = PrimaryVideoMode();
+  if (!mode || mode->width <= 0 || mode->height <= 0) return false;
+  width = mode->width;
+  height = mode->height;
+  return true;
+}
+
+uintptr_t ZRNNativeWindowHandle() {
+  return CurrentHandle ? static_cast<uintptr_t>(glfwGetX11Window(CurrentHandle)) : 0;
+}
+
+// ---- window ----
+
+TZRNOpenGLWindow::TZRNOpenGLWindow(TZRNOpenGLRenderer* renderer) : Renderer(renderer) { CurrentWindow = this; }
+
+TZRNOpenGLWindow::~TZRNOpenGLWindow() {
+  if (CurrentWindow == this) CurrentWindow = nullptr;
+}
+
+void TZRNOpenGLWindow::Resize(int32_t width, int32_t height) {
+  const TMatrix4f projection =
+      MatrixOrtho(0, static_cast<float>(width), static_cast<float>(height), 0, -1000, 1000);
+  Renderer->SetViewport(0, 0, width, height);
+  Renderer->SetProjectionMatrix(projection);
+}
+
+void TZRNOpenGLWindow::CenterWindow() {
+  if (!Renderer->Handle) return;
+  const GLFWvidmode* desktop = PrimaryVideoMode();
+  if (desktop && desktop->width > 0 && desktop->height > 0) {
+    glfwSetWindowPos(Renderer->Handle, (desktop->width - Width) / 2, (desktop->height - Height) / 2);
+  } else {
+    glfwSetWindowPos(Renderer->Handle, 0, 0);
+  }
+}
+
+// ---- renderer ----
 
 TZRNOpenGLRenderer::TZRNOpenGLRenderer(TZRNDevice& device) : Device(&device) {
-  throw EZRNError("Failed to initialize glfw.");
+  Window = std::make_unique<TZRNOpenGLWindow>(this);
+  glfwSetErrorCallback(ReportGlfwError);
+  if (glfwInit() != GLFW_TRUE) throw EZRNError("Failed to initialize glfw.");
+  Projection = View = World = IdentityMatrix;
+
+  int count = 0;
+  GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+  const GLFWvidmode* modes = monitor ? glfwGetVideoModes(monitor, &count) : nullptr;
+  if (!modes) count = 0;
+  count = std::min(count, MaxModes);
+  Device->Display->SetModeCount(count);
+  for (int i = 0; i < count; ++i) {
+    TZRNDisplayMode& m = Device->Display->Modes[static_cast<size_t>(i)];
+    m.Width = modes[i].width;
+    m.Height = modes[i].height;
+    m.Depth = modes[i].redBits + modes[i].greenBits + modes[i].blueBits;
+    m.Fullscreen = false;
+    std::snprintf(m.Name, sizeof(m.Name), "%dx%dx%d", m.Width, m.Height, m.Depth);
+  }
 }
-TZRNOpenGLRenderer::~TZRNOpenGLRenderer() = default;
-void TZRNOpenGLRenderer::Open(const std::string&, const TZRNDisplayMode&) {}
-void TZRNOpenGLRenderer::Close() {}
-void TZRNOpenGLRenderer::Reopen(const TZRNDisplayMode&) {}
-void TZRNOpenGLRenderer::SetTitle(const std::string&) {}
-int32_t TZRNOpenGLRenderer::GetWidth() { return 0; }
-int32_t TZRNOpenGLRenderer::GetHeight() { return 0; }
-void TZRNOpenGLRenderer::Clear() {}
-void TZRNOpenGLRenderer::Flip() {}
-std::unique_ptr<TZRNTexture> TZRNOpenGLRenderer::CreateTexture() { return nullptr; }
-std::unique_ptr<IZRNRenderTarget> TZRNOpenGLRenderer::CreateRenderTarget() { return nullptr; }
-void TZRNOpenGLRenderer::SetViewport(int32_t, int32_t, int32_t, int32_t) {}
-void TZRNOpenGLRenderer::SetViewMatrix(const TMatrix4f&) {}
-void TZRNOpenGLRenderer::SetWorldMatrix(const TMatrix4f&) {}
-void TZRNOpenGLRenderer::SetProjectionMatrix(const TMatrix4f&) {}
-void TZRNOpenGLRenderer::SetBlendMode(TZRNRenderValue, TZRNRenderValue) {}
-void TZRNOpenGLRenderer::SetDepthTest(TZRNRenderValue, TZRNRenderValue) {}
-void TZRNOpenGLRenderer::SetFillMode(TZRNRenderValue, TZRNRenderValue) {}
-void TZRNOpenGLRenderer::SetDepthMask(TZRNRenderValue, TZRNRenderValue) {}
-void TZRNOpenGLRenderer::SetTexture(TZRNTexture*, uint16_t) {}
-void TZRNOpenGLRenderer::SetRenderTarget(IZRNRenderTarget*) {}
-void TZRNOpenGLRenderer::DrawPrimitives(TZRNPrimitive, const TVertex*, int32_t) {}
+
+TZRNOpenGLRenderer::~TZRNOpenGLRenderer() { DestroyNativeWindow(); }
+
+void TZRNOpenGLRenderer::CreateNativeWindow(const std::string& title, const TZRNDisplayMode& mode) {
+  glfwDefaultWindowHints();
+  glfwWindowHint(GLFW_RED_BITS, 8);
+  glfwWindowHint(GLFW_GREEN_BITS, 8);
+  glfwWindowHint(GLFW_BLUE_BITS, 8);
+  glfwWindowHint(GLFW_ALPHA_BITS, 8);
+  glfwWindowHint(GLFW_DEPTH_BITS, 8);
+  glfwWindowHint(GLFW_STENCIL_BITS, 0);
+  // Our own dialogs come to the front; the player must not minimise under them.
+  glfwWindowHint(GLFW_AUTO_ICONIFY, GLFW_FALSE);
+  GLFWmonitor* monitor = mode.Fullscreen ? glfwGetPrimaryMonitor() : nullptr;
+  if (monitor) {
+    // Keep the desktop's video mode: no mode switch when the size is the desktop's.
+    if (const GLFWvidmode* current = glfwGetVideoMode(monitor)) {
+      glfwWindowHint(GLFW_REFRESH_RATE, current->refreshRate);
+    }
+  }
+  Handle = glfwCreateWindow(mode.Width, mode.Height, title.c_str(), monitor, nullptr);
+  CurrentHandle = Handle;
+  CaptureCursor = monitor != nullptr;
+  if (Handle) glfwMakeContextCurrent(Handle);
+}
+
+void TZRNOpenGLRenderer::DestroyNativeWindow() {
+  if (!Handle) return;
+  glfwDestroyWindow(Handle);
+  if (CurrentHandle == Handle) CurrentHandle = nullptr;
+  Handle = nullptr;
+  ZRNOpenGLLoaded = false;
+}
+
+void TZRNOpenGLRenderer::Open(const std::string& title, const TZRNDisplayMode& mode) {
+  CreateNativeWindow(title, mode);
+  // Without a window there is no context, and every GL call would fail; 1.4 is the least we draw with.
+  if (!Handle || epoxy_gl_version() < 14) throw EZRNError("OpenGL Initialization failed.");
+  ZRNOpenGLLoaded = true;
+
+  Window->Width = mode.Width;
+  Window->Height = mode.Height;
+  Window->CenterWindow();
+  Title = title;
+  glfwSetWindowTitle(Handle, title.c_str());
+
+  InstallCallbacks();
+
+  glfwSwapInterval(1);
+  glfwSetInputMode(Handle, GLFW_STICKY_MOUSE_BUTTONS, GLFW_TRUE);
+
+  const GLFWvidmode* desktop = PrimaryVideoMode();
+  const int rate = desktop && desktop->refreshRate > 0 ? desktop->refreshRate : DefaultRefreshRate;
+  FramePeriod = std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(1.0 / rate));
+  NextFrame = std::chrono::steady_clock::now() + FramePeriod;
+  Opened = true;
+}
+
+void TZRNOpenGLRenderer::InstallCallbacks() {
+  glfwSetWindowSizeCallback(Handle, OnWindowSize);
+  glfwSetWindowCloseCallback(Handle, OnWindowClose);
+  glfwSetKeyCallback(Handle, OnKey);
+  glfwSetCharCallback(Handle, OnChar);
+  glfwSetMouseButtonCallback(Handle, OnMouseButton);
+  glfwSetCursorPosCallback(Handle, OnCursorPos);
+  glfwSetScrollCallback(Handle, OnScroll);
+  glfwSetWindowFocusCallback(Handle, OnFocus);
+  glfwSetWindowUserPointer(Handle, CaptureCursor ? this : nullptr);
+  if (CaptureCursor) glfwSetInputMode(Handle, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+}
+
+void TZRNOpenGLRenderer::Close() {
+  DestroyNativeWindow();
+  Opened = false;
+}
+
+void TZRNOpenGLRenderer::Reopen(const TZRNDisplayMode& mode) {
+  // GLFW 3 keeps callbacks and title per window; the new window gets the old ones, as in 2.x.
+  DestroyNativeWindow();
+  CreateNativeWindow(Title, mode);
+  if (!Handle) return;
+  ZRNOpenGLLoaded = true;
+  InstallCallbacks();
+  glfwSwapInterval(1);
+  glfwSetInputMode(Handle, GLFW_STICKY_MOUSE_BUTTONS, GLFW_TRUE);
+}
+
+void TZRNOpenGLRenderer::SetTitle(const std::string& title) {
+  Title = title;
+  if (Handle) glfwSetWindowTitle(Handle, title.c_str());
+}
+
+int32_t TZRNOpenGLRenderer::GetWidth() { return Window->Width; }
+int32_t TZRNOpenGLRenderer::GetHeight() { return Window->Height; }
+
+void TZRNOpenGLRenderer::Clear() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glClearColor(0, 0, 0, 0);
+}
+
+void TZRNOpenGLRenderer::Flip() {
+  if (Handle) glfwSwapBuffers(Handle);
+  PaceFrame();
+  glfwPollEvents();
+  ZRNDeliverQuitRequest(Events);
+}
+
+// Without vertical sync (Xvfb, some drivers) a swap returns at once; hold the frame to the
+// monitor's refresh rate so that the designed cadences stay as they are.
+void TZRNOpenGLRenderer::PaceFrame() {
+  if (FramePeriod.count() <= 0) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now < NextFrame) {
+    std::this_thread::sleep_until(NextFrame);
+    NextFrame += FramePeriod;
+  } else if (now - NextFrame < FramePeriod) {
+    NextFrame += FramePeriod;
+  } else {
+    NextFrame = now + FramePeriod;  // fell behind: do not race to catch up
+  }
+}
+
+std::unique_ptr<TZRNTexture> TZRNOpenGLRenderer::CreateTexture() { return std::make_unique<TZRNOpenGLTexture>(); }
+
+std::unique_ptr<IZRNRenderTarget> TZRNOpenGLRenderer::CreateRenderTarget() {
+  return std::make_unique<TZRNOpenGLRenderTarget>();
+}
+
+void TZRNOpenGLRenderer::SetViewport(int32_t x, int32_t y, int32_t width, int32_t height) {
+  glViewport(x, y, width, height);
+}
+
+void TZRNOpenGLRenderer::LoadModelView() {
+  glMatrixMode(GL_MODELVIEW);
+  glLoadMatrixf(World.M);
+  glMultMatrixf(View.M);
+}
+
+void TZRNOpenGLRenderer::SetViewMatrix(const TMatrix4f& m) {
+  View = m;
+  LoadModelView();
+}
+
+void TZRNOpenGLRenderer::SetWorldMatrix(const TMatrix4f& m) {
+  World = m;
+  LoadModelView();
+}
+
+void TZRNOpenGLRenderer::SetProjectionMatrix(const TMatrix4f& m) {
+  Projection = m;
+  glMatrixMode(GL_PROJECTION);
+  glLoadMatrixf(Projection.M);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+void TZRNOpenGLRenderer::SetBlendMode(TZRNRenderValue oldValue, TZRNRenderValue newValue) {
+  switch (newValue) {
+    case rvBlendNone: glDisable(GL_BLEND); return;
+    case rvBlendAlpha:
+    case rvBlendAdditive:
+    case rvBlendMultiply: break;
+    default: return;
+  }
+  if (oldValue == rvBlendNone) glEnable(GL_BLEND);
+  if (newValue == rvBlendAlpha) glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  else if (newValue == rvBlendAdditive) glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+  else glBlendFunc(GL_ZERO, GL_SRC_COLOR);
+}
+
+void TZRNOpenGLRenderer::SetDepthTest(TZRNRenderValue, TZRNRenderValue newValue) {
+  if (newValue == rvDepthTestOn) glEnable(GL_DEPTH_TEST);
+  else if (newValue == rvDepthTestOff) glDisable(GL_DEPTH_TEST);
+}
+
+void TZRNOpenGLRenderer::SetFillMode(TZRNRenderValue, TZRNRenderValue newValue) {
+  if (newValue == rvFillSolid) glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+  else if (newValue == rvFillWireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
+}
+
+void TZRNOpenGLRenderer::SetDepthMask(TZRNRenderValue, TZRNRenderValue newValue) {
+  if (newValue == rvDepthMaskOn) glDepthMask(GL_TRUE);
+  else if (newValue == rvDepthMaskOff) glDepthMask(GL_FALSE);
+}
+
+void TZRNOpenGLRenderer::SetTexture(TZRNTexture* texture, uint16_t /*stage*/) {
+  auto* gl = dynamic_cast<TZRNOpenGLTexture*>(texture);
+  if (gl) {
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, gl->Handle);
+  } else {
+    glDisable(GL_TEXTURE_2D);
+  }
+}
+
+void TZRNOpenGLRenderer::SetRenderTarget(IZRNRenderTarget* target) {
+  auto* gl = dynamic_cast<TZRNOpenGLRenderTarget*>(target);
+  const GLuint framebuffer = gl ? gl->FrameBuffer : 0;
+  // Calling an entry point the driver lacks would abort inside the binding library.
+  if (epoxy_has_gl_extension("GL_EXT_framebuffer_object")) {
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, framebuffer);
+  } else if (epoxy_gl_version() >= 30) {
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  }
+}
+
+void TZRNOpenGLRenderer::DrawPrimitives(TZRNPrimitive primitive, const TVertex* vertices, int32_t count) {
+  glGetError();
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  const auto* base = reinterpret_cast<const char*>(vertices);
+  constexpr GLsizei stride = sizeof(TVertex);
+  glVertexPointer(3, GL_FLOAT, stride, base ? base + 36 : nullptr);
+  glColorPointer(4, GL_FLOAT, stride, base ? base + 8 : nullptr);
+  glNormalPointer(GL_FLOAT, stride, base ? base + 24 : nullptr);
+  glTexCoordPointer(2, GL_FLOAT, stride, base);
+  glDrawArrays(PrimitiveMode(primitive), 0, count);
+}

@@ -1,9 +1,19 @@
 #pragma once
 // OpenGL 1.x fixed-function renderer on a GLFW window; the window callbacks feed the event queue.
+#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 
 #include "engine/device/zrnDevice.h"
+
+struct GLFWwindow;
+
+// Size of the primary monitor's current video mode; false (sizes untouched) when there is none.
+// Needs an initialised windowing library, i.e. a created device.
+bool ZRNPrimaryScreenSize(int32_t& width, int32_t& height);
+// X11 window id of the open renderer window, 0 when there is none.
+uintptr_t ZRNNativeWindowHandle();
 
 class TZRNOpenGLRenderer;
 
@@ -52,4 +62,18 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
   TMatrix4f Projection = IdentityMatrix;
   TMatrix4f View = IdentityMatrix;
   TMatrix4f World = IdentityMatrix;
+
+  GLFWwindow* Handle = nullptr;
+
+ private:
+  void CreateNativeWindow(const std::string& title, const TZRNDisplayMode& mode);
+  void DestroyNativeWindow();
+  void InstallCallbacks();
+  void LoadModelView();
+  void PaceFrame();
+
+  std::string Title;
+  bool CaptureCursor = false;
+  std::chrono::steady_clock::duration FramePeriod{};
+  std::chrono::steady_clock::time_point NextFrame{};
 };

@@ -1,0 +1,133 @@
+#include "platform/FileDialog.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/core/zrnClasses.h"
+
+extern char** environ;
+
+namespace {
+
+std::string JoinPatterns(const std::vector<std::string>& patterns) {
+  std::string joined;
+  for (const std::string& p : patterns) {
+    if (!joined.empty()) joined += ' ';
+    joined += p;
+  }
+  return joined;
+}
+
+std::vector<std::string> ZenityArguments(const std::string& path, const std::string& title,
+                                         const std::vector<TFileFilter>& filters, uint64_t owner) {
+  std::vector<std::string> args = {path, "--file-selection", "--title=" + title};
+  for (const TFileFilter& f : filters) args.push_back("--file-filter=" + f.Name + " | " + JoinPatterns(f.Patterns));
+  if (owner != 0) args.push_back("--attach=" + std::to_string(owner));
+  return args;
+}
+
+std::vector<std::string> KdialogArguments(const std::string& path, const std::string& title,
+                                          const std::vector<TFileFilter>& filters, uint64_t owner) {
+  std::vector<std::string> args = {path, "--title", title};
+  if (owner != 0) {
+    args.push_back("--attach");
+    args.push_back(std::to_string(owner));
+  }
+  std::string filterText;
+  for (const TFileFilter& f : filters) {
+    if (!filterText.empty()) filterText += '\n';
+    filterText += JoinPatterns(f.Patterns) + "|" + f.Name;
+  }
+  // ":sonavarium" lets the chooser remember the folder it was last left in.
+  args.insert(args.end(), {"--getopenfilename", ":sonavarium", filterText});
+  return args;
+}
+
+// Runs the program, returns its exit status and what it printed on standard output.
+int RunCapturingOutput(const std::vector<std::string>& args, std::string& output) {
+  int pipeFds[2];
+  if (pipe2(pipeFds, O_CLOEXEC) != 0) throw EZRNError("Unable to start the file chooser");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, args[0].c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(pipeFds[1]);
+  if (rc != 0) {
+    close(pipeFds[0]);
+    throw EZRNError("Unable to start the file chooser " + args[0]);
+  }
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
+    if (n > 0) output.append(buffer, static_cast<size_t>(n));
+    else if (n == 0 || errno != EINTR) break;
+  }
+  close(pipeFds[0]);
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+    if (errno != EINTR) throw EZRNError("Lost the file chooser " + args[0]);
+  }
+  if (!WIFEXITED(status)) throw EZRNError("The file chooser " + args[0] + " was killed");
+  return WEXITSTATUS(status);
+}
+
+}  // namespace
+
+std::string FindOnPath(const std::string& program) {
+  const char* env = std::getenv("PATH");
+  const std::string path = env ? env : "/usr/local/bin:/usr/bin:/bin";
+  size_t start = 0;
+  for (;;) {
+    const size_t end = path.find(':', start);
+    std::string dir = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    if (dir.empty()) dir = ".";
+    const std::string candidate = dir + "/" + program;
+    struct stat st {};
+    if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) && access(candidate.c_str(), X_OK) == 0) {
+      return candidate;
+    }
+    if (end == std::string::npos) return {};
+    start = end + 1;
+  }
+}
+
+std::optional<std::string> OpenFileDialog(const std::string& title, const std::vector<TFileFilter>& filters,
+                                          uint64_t ownerWindow) {
+  const std::string zenity = FindOnPath("zenity");
+  const std::string kdialog = FindOnPath("kdialog");
+  const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
+  const bool onKde = desktop && std::strstr(desktop, "KDE");
+  const bool useKdialog = !kdialog.empty() && (zenity.empty() || onKde);
+  if (!useKdialog && zenity.empty()) throw EZRNError("No file chooser (zenity or kdialog) is installed");
+  auto arguments = [&](uint64_t owner) {
+    return useKdialog ? KdialogArguments(kdialog, title, filters, owner) : ZenityArguments(zenity, title, filters, owner);
+  };
+  std::vector<std::string> args = arguments(ownerWindow);
+  std::string output;
+  int status = RunCapturingOutput(args, output);
+  if (status != 0 && status != 1 && ownerWindow != 0) {
+    // A chooser that cannot attach to our window (another display server) may still open alone.
+    output.clear();
+    args = arguments(0);
+    status = RunCapturingOutput(args, output);
+  }
+  if (status == 1) return std::nullopt;  // cancelled
+  if (status != 0) throw EZRNError("The file chooser " + args[0] + " failed with status " + std::to_string(status));
+  if (!output.empty() && output.back() == '\n') output.pop_back();
+  if (output.empty()) return std::nullopt;
+  return output;
+}

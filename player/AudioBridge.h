@@ -1,0 +1,38 @@
+#pragma once
+// The audio calls the player makes, with the semantics it relies on: a 0 or stale handle fails
+// harmlessly, a self-freeing stream fails every query once it has played to its end.
+// Tests replace the backend to observe the calls.
+#include <cstdint>
+#include <string>
+
+namespace audio {
+inline constexpr uint32_t kMonoOutput = 2;
+inline constexpr uint32_t kAutoFree = 0x40000;
+inline constexpr int kAttribVolume = 2;
+inline constexpr int kPosBytes = 0;
+inline constexpr int kActivePlaying = 1;
+
+class IBackend {
+ public:
+  virtual ~IBackend() = default;
+  virtual bool Init(int device, uint32_t frequency, uint32_t flags) = 0;
+  virtual void Free() = 0;
+  virtual void SetMasterVolume(float volume) = 0;
+  virtual uint32_t StreamCreateFile(const std::string& path, uint32_t flags) = 0;
+  virtual bool StreamFree(uint32_t handle) = 0;
+  virtual bool ChannelPlay(uint32_t handle, bool restart) = 0;
+  virtual bool ChannelPause(uint32_t handle) = 0;
+  virtual bool ChannelStop(uint32_t handle) = 0;
+  virtual int ChannelIsActive(uint32_t handle) = 0;
+  virtual bool ChannelSetAttribute(uint32_t handle, int attribute, float value) = 0;
+  virtual int64_t ChannelGetPosition(uint32_t handle, int mode) = 0;
+  virtual int64_t ChannelGetLength(uint32_t handle, int mode) = 0;
+  virtual bool ChannelSetPosition(uint32_t handle, int64_t position, int mode) = 0;
+  virtual int32_t ChannelGetData(uint32_t handle, void* buffer, uint32_t bytes) = 0;
+};
+
+// The platform audio engine unless a test installed another backend.
+IBackend& Backend();
+// nullptr restores the platform backend.
+void SetBackend(IBackend* backend);
+}  // namespace audio

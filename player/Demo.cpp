@@ -1,0 +1,16 @@
+// The player object's construction, destruction and event forwarding.
+#include "engine/device/zrnDevice.h"
+#include "engine/device/zrnInput.h"
+#include "player/Main.h"
+
+TDemo::TDemo() = default;
+TDemo::~TDemo() = default;
+
+void TDemo::HandleEvent(TZRNEvent& event) {
+  TZRNApplication::HandleEvent(event);
+  if (Input) Input->HandleEvent(event);
+}
+
+bool TDemo::IsInfoSwitch(const std::string& argument) { return argument == "-nfo" || argument == "-ver"; }
+
+std::string TDemo::VersionText() { return std::string("Sonavarium ") + SNV_VERSION; }

@@ -1,0 +1,330 @@
+#include "player/Playlist.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+
+#include "engine/core/zrnClasses.h"
+#include "platform/FileDialog.h"
+#include "platform/Locale.h"
+#include "player/Main.h"
+#include "player/Strings.h"
+
+namespace {
+
+constexpr size_t MaxNameLength = 255;
+
+std::string LowerAscii(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return s;
+}
+
+bool StartsWith(const std::string& s, const std::string& prefix) { return s.compare(0, prefix.size(), prefix) == 0; }
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::string PercentDecode(const std::string& s) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '%' && i + 2 < s.size() && HexValue(s[i + 1]) >= 0 && HexValue(s[i + 2]) >= 0) {
+      out += static_cast<char>(HexValue(s[i + 1]) * 16 + HexValue(s[i + 2]));
+      i += 2;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
+void AppendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+// The directory part of a path, with its trailing "/"; empty when there is none.
+std::string DirectoryOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool IsExistingFile(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+std::string Absolute(const std::string& path) {
+  if (path.empty() || path[0] == '/') return path;
+  char buffer[4096];
+  if (!getcwd(buffer, sizeof buffer)) return path;
+  return std::string(buffer) + "/" + path;
+}
+
+// Every line of a text file, a leading UTF-8 byte-order mark removed.
+std::vector<std::string> ReadLines(const std::string& fileName) {
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in) throw EZRNError("Cannot open file \"" + fileName + "\"");
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(std::move(line));
+  if (in.bad()) throw EZRNError("Cannot read file \"" + fileName + "\"");
+  if (!lines.empty() && StartsWith(lines[0], "\xEF\xBB\xBF")) lines[0].erase(0, 3);
+  return lines;
+}
+
+// The value of a WPL line's src attribute; false when the line holds none.
+bool WplSource(const std::string& line, std::string& value) {
+  size_t at = std::string::npos;
+  for (const char* marker : {"src=", "src ="}) {
+    const size_t p = line.find(marker, 1);
+    if (p != std::string::npos && p < at) at = p;
+  }
+  if (at == std::string::npos) return false;
+  size_t i = line.find('=', at) + 1;
+  while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+  if (i >= line.size() || (line[i] != '"' && line[i] != '\'')) return false;
+  const char quote = line[i];
+  const size_t close = line.find(quote, i + 1);
+  value = line.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
+  return !value.empty();
+}
+
+}  // namespace
+
+std::string TrackDisplayName(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos) {
+    const std::string extension = name.substr(dot);
+    for (size_t p = name.find(extension); p != std::string::npos; p = name.find(extension, p)) {
+      name.erase(p, extension.size());
+    }
+  }
+  if (name.size() > MaxNameLength) name.resize(MaxNameLength);
+  return name;
+}
+
+std::string ImportedEntryPath(std::string line) {
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  if (LowerAscii(line.substr(0, 7)) == "file://") {
+    const std::string rest = line.substr(7);
+    // file:///path, or file://host/path (the host, usually "localhost", is dropped).
+    const size_t slash = rest.find('/');
+    return slash == std::string::npos ? std::string() : PercentDecode(rest.substr(slash));
+  }
+  for (char& c : line) {
+    if (c == '\\') c = '/';
+  }
+  return line;
+}
+
+std::string DecodeXmlText(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const size_t semi = text[i] == '&' ? text.find(';', i) : std::string::npos;
+    if (semi == std::string::npos || semi - i > 12) {
+      out += text[i];
+      continue;
+    }
+    const std::string entity = text.substr(i + 1, semi - i - 1);
+    bool known = true;
+    if (entity == "amp") out += '&';
+    else if (entity == "lt") out += '<';
+    else if (entity == "gt") out += '>';
+    else if (entity == "quot") out += '"';
+    else if (entity == "apos") out += '\'';
+    else if (entity.size() > 1 && entity[0] == '#') {
+      const bool hex = entity[1] == 'x' || entity[1] == 'X';
+      const std::string digits = entity.substr(hex ? 2 : 1);
+      uint32_t cp = 0;
+      known = !digits.empty();
+      for (char c : digits) {
+        const int d = hex ? HexValue(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
+        if (d < 0 || cp > 0x10FFFF) {
+          known = false;
+          break;
+        }
+        cp = cp * (hex ? 16 : 10) + static_cast<uint32_t>(d);
+      }
+      if (known && (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) known = false;
+      if (known) AppendUtf8(out, cp);
+    } else {
+      known = false;
+    }
+    if (known) i = semi;
+    else out += text[i];
+  }
+  return out;
+}
+
+TPlaylist::TPlaylist()
+    : Random(static_cast<std::mt19937::result_type>(
+          std::chrono::high_resolution_clock::now().time_since_epoch().count())) {}
+
+void TPlaylist::SetCurrent(int32_t index) {
+  CurrentIndex = index;
+  if (index == SelectedIndex) SelectedIndex = -1;
+}
+
+void TPlaylist::Play(int32_t index) {
+  if (PlayTrack) {
+    PlayTrack(index);
+    return;
+  }
+  SetCurrent(index);
+  if (index >= 0 && index < Count()) EnsureCurrentVisible();
+}
+
+void TPlaylist::AddTrack(const std::string& path, const std::string& base) {
+  std::string full = path;
+  if (!base.empty() && (full.empty() || full[0] != '/')) full = base + full;
+  TrackNames.push_back(TrackDisplayName(full));
+  TrackPaths.push_back(std::move(full));
+  ScrollPlaylist(0);
+}
+
+void TPlaylist::AddFromFile(const std::string& fileName, bool play) {
+  if (!IsExistingFile(fileName)) return;
+  const std::string file = Absolute(fileName);
+  const int32_t first = Count();
+  const std::string base = DirectoryOf(file);
+  const std::string name = file.substr(base.size());
+  const size_t dot = name.rfind('.');
+  const std::string extension = LowerAscii(dot == std::string::npos ? std::string() : name.substr(dot));
+
+  if (StartsWith(extension, ".wpl")) {
+    std::string value;
+    for (const std::string& line : ReadLines(file)) {
+      if (WplSource(line, value)) AddTrack(ImportedEntryPath(DecodeXmlText(value)), base);
+    }
+  } else if (StartsWith(extension, ".m3u")) {
+    for (std::string line : ReadLines(file)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line.empty() || line[0] == '#' || (line.size() > 1 && line[1] == '#')) continue;
+      AddTrack(ImportedEntryPath(line), base);
+    }
+  } else {
+    AddTrack(file, base);
+  }
+  if (play) Play(first);
+}
+
+void TPlaylist::AddFilesDialog(bool play) {
+  try {
+    const auto& texts = Strings[Language == 1 ? 1 : 0];
+    const std::vector<std::string> sounds = {"*.mp3", "*.ogg", "*.wav"};
+    const std::vector<std::string> lists = {"*.m3u", "*.m3u8", "*.wpl"};
+    std::vector<std::string> all = sounds;
+    all.insert(all.end(), lists.begin(), lists.end());
+    const std::vector<TFileFilter> filters = {
+        {Cp1251ToUtf8(texts[28]), all},
+        {Cp1251ToUtf8(texts[0]), sounds},
+        {Cp1251ToUtf8(texts[23]), lists},
+        {Cp1251ToUtf8(texts[1]), {"*"}},
+    };
+    const std::optional<std::string> chosen =
+        OpenFileDialog("Sonavarium", filters, App ? static_cast<uint64_t>(App->WindowHandle) : 0);
+    if (chosen) AddFromFile(*chosen, play);
+  } catch (const std::exception&) {
+    if (LogLine) LogLine("Error in OpenFileDialog");
+  }
+}
+
+void TPlaylist::DeleteTrack(int32_t index) {
+  const int32_t n = Count();
+  // An index outside the list deletes nothing, so the current entry must not move either.
+  if (index >= 0 && index < n) {
+    if (CurrentIndex >= 0 && index == CurrentIndex) Play(-1);
+    if (CurrentIndex >= 0 && index < CurrentIndex) --CurrentIndex;
+  }
+  SelectedIndex = -1;
+  if (index < 0 || index > n - 1) return;
+  TrackPaths.erase(TrackPaths.begin() + index);
+  TrackNames.erase(TrackNames.begin() + index);
+  if (n - 1 < VisibleRows) VisibleRows = static_cast<uint8_t>(n - 1);
+  ScrollPlaylist(0);
+}
+
+void TPlaylist::ClearPlaylist() {
+  DeleteTrack(CurrentIndex);
+  CurrentIndex = -1;
+  SelectedIndex = -1;
+  TrackPaths.clear();
+  TrackNames.clear();
+  if (OnCleared) OnCleared();
+  TopIndex = 0;
+  VisibleRows = 0;
+}
+
+void TPlaylist::NextTrack(int32_t step) {
+  const int32_t n = Count();
+  if (n == 0) return;
+  int32_t next;
+  if (Shuffle) {
+    const int32_t current = CurrentIndex;
+    if (current >= 0 && current < n) {
+      if (n == 1) {
+        next = current;  // no other entry to draw: start it again
+      } else {
+        // Uniform over the other n - 1 entries.
+        next = std::uniform_int_distribution<int32_t>(0, n - 2)(Random);
+        if (next >= current) ++next;
+      }
+    } else {
+      next = std::uniform_int_distribution<int32_t>(0, n - 1)(Random);
+    }
+  } else {
+    next = CurrentIndex + step;
+    if (next < 0) next = n - 1;
+    else if (next > n - 1) next = 0;
+  }
+  CurrentIndex = next;
+  Play(next);
+}
+
+void TPlaylist::ScrollPlaylist(int16_t step) {
+  const int32_t n = Count();
+  if (n == 0) return;
+  const int32_t keep = VisibleRows > 1 ? VisibleRows - 1 : 0;
+  int32_t max = n - 1 - keep;
+  if (max < 0) max = 0;
+  if (max > UINT16_MAX) max = UINT16_MAX;
+  const int32_t top = TopIndex + step;
+  if (top < 0) TopIndex = 0;
+  else if (top > max) TopIndex = static_cast<uint16_t>(max);
+  else TopIndex = static_cast<uint16_t>(top);
+}
+
+void TPlaylist::EnsureCurrentVisible() {
+  if (CurrentIndex < 0) return;
+  const int32_t current = CurrentIndex > UINT16_MAX ? UINT16_MAX : CurrentIndex;
+  if (current > TopIndex + VisibleRows - 1 && VisibleRows > 2) {
+    TopIndex = static_cast<uint16_t>(current - VisibleRows + 1);
+  } else if (TopIndex > current) {
+    TopIndex = static_cast<uint16_t>(current);
+  }
+}

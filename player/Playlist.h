@@ -1,0 +1,67 @@
+#pragma once
+// The ordered list of sound files the player walks through, with the scrolling state of the
+// playlist page.
+#include <cstdint>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+class TPlaylist {
+ public:
+  TPlaylist();
+
+  std::vector<std::string> TrackPaths;
+  std::vector<std::string> TrackNames;  // at most 255 bytes each; one per path
+  int32_t CurrentIndex = -1;
+  int32_t SelectedIndex = -1;
+  uint16_t TopIndex = 0;
+  uint8_t VisibleRows = 0;
+  bool Shuffle = false;
+  int32_t LastWheel = 0;
+
+  // Hooks set by the player.
+  // Starts entry I (or stops playback for an index outside the list). It must call SetCurrent(I)
+  // and, when I is valid, EnsureCurrentVisible(). Unset: only those two are done.
+  std::function<void(int32_t)> PlayTrack;
+  // The list was emptied (the player forgets the pressed row).
+  std::function<void()> OnCleared;
+  // Writes one line to the log.
+  std::function<void(const std::string&)> LogLine;
+
+  int32_t Count() const { return static_cast<int32_t>(TrackPaths.size()); }
+
+  // Appends P; a path not starting with "/" is taken relative to the folder `base` (which ends
+  // in "/"); an empty base keeps the path as it is.
+  void AddTrack(const std::string& path, const std::string& base);
+  // A sound file, or a playlist (.m3u, .m3u8, .wpl in any letter case) whose entries are added.
+  // With play set, starts the first entry this call added (or stops playback if none was).
+  // Raises EZRNError when the playlist file cannot be read; entries read before stay.
+  void AddFromFile(const std::string& fileName, bool play);
+  // Shows the open-file dialog (attached to App's window, filter names in Language) and adds
+  // the chosen file; errors are logged, never raised.
+  void AddFilesDialog(bool play);
+  void DeleteTrack(int32_t index);
+  void ClearPlaylist();
+  // Sequential with step +1/-1, wrapping around; in shuffle mode a random entry other than the
+  // current one.
+  void NextTrack(int32_t step);
+  // Moves TopIndex by step (0 only re-clamps it) so that the view stays within the list.
+  void ScrollPlaylist(int16_t step);
+  void EnsureCurrentVisible();
+  // What starting entry I does to the playlist: it becomes current, and the selection is
+  // cleared when it was the selected one.
+  void SetCurrent(int32_t index);
+
+ private:
+  void Play(int32_t index);
+  std::mt19937 Random;
+};
+
+// The display name of a path: its file-name part without every occurrence of its extension.
+std::string TrackDisplayName(const std::string& path);
+// One line of an imported playlist as a path: carriage return dropped, "file://" URIs decoded,
+// "\" of Windows paths turned into "/".
+std::string ImportedEntryPath(std::string line);
+// "&amp;", "&lt;", "&#233;", "&#xE9;" ... decoded into UTF-8.
+std::string DecodeXmlText(const std::string& text);

@@ -1,0 +1,202 @@
+# Shared helpers for the end-to-end tests (bash). A test script is run by CTest as
+#   bash tests/e2e/test_<name>.sh BUILD_DIR SOURCE_DIR
+# and typically looks like this:
+#
+#   source "$(dirname "$0")/lib.sh"
+#   snv_under_xvfb "$@"          # re-runs this script inside a fresh 1024x768x24 Xvfb
+#   snv_init "$@"                # sandbox: program copy, own XDG dirs, dummy audio
+#   snv_start                    # start the player (arguments are passed on)
+#   snv_wait_window              # wait for the window titled "Sonavarium"
+#   snv_key Next                 # press and release a key as a person does
+#   snv_screenshot my_test       # BUILD_DIR/screenshots/my_test.png
+#   snv_stop                     # SIGTERM, wait, check exit status 0
+#   snv_pass
+#
+# Functions (all fail the test with a clear "FAIL:" message on stderr and status 1):
+#   snv_fail MESSAGE...         end the test as failed.
+#   snv_log MESSAGE...          progress line on stderr.
+#   snv_under_xvfb "$@"         unless already inside, run this script again under
+#                               `xvfb-run -a -s "-screen 0 1024x768x24"` and exit with its
+#                               status; retries when parallel runs race for a display number.
+#   snv_init BUILD SOURCE       set SNV_BUILD, SNV_SOURCE; make the sandbox SNV_SANDBOX (removed at
+#                               exit) with the program directory SNV_PROGDIR (a copy of
+#                               BUILD/sonavarium and any *.dat / *.ogg beside it), its own
+#                               XDG_RUNTIME_DIR and XDG_CONFIG_HOME, SDL_AUDIODRIVER=dummy.
+#                               SNV_PROG is the copied program. Call it once per test.
+#   snv_start [ARGS...]         start SNV_PROG in the background; SNV_PID, output in SNV_OUTPUT.
+#   snv_wait_window [SECONDS]   wait (default 60 s) until the window exists; sets SNV_WINDOW.
+#   snv_window_count            print how many windows titled "Sonavarium" exist.
+#   snv_window_size             print the window's size as WIDTHxHEIGHT.
+#   snv_key KEYSYM...           for each key: keydown, 0.1 s, keyup, 0.2 s (xdotool key names:
+#                               Next, Prior, Escape, Tab, space, w, KP_Add, F1, ...).
+#   snv_click [BUTTON]          press and release a mouse button (default 1) with a short hold.
+#   snv_move DX DY              move the pointer relatively (the window captures the pointer).
+#   snv_screenshot NAME         save the whole screen to BUILD/screenshots/NAME.png.
+#   snv_alive                   true while the player process runs.
+#   snv_assert_alive [WHAT]     fail unless the player still runs.
+#   snv_wait_exit PID [SECONDS] wait (default 30 s) for a child process to end; sets
+#                               SNV_STATUS; fails on timeout.
+#   snv_stop [SECONDS]          SIGTERM the player, wait for it (default 30 s), fail unless it
+#                               ended with status 0.
+#   snv_pass                    print "PASS" and exit 0.
+# Generous timeouts: the machine is shared by many builds and tests.
+
+SNV_SCREEN="-screen 0 1024x768x24"
+SNV_PID=""
+SNV_SANDBOX=""
+
+snv_fail() {
+  echo "FAIL: $*" >&2
+  if [ -n "${SNV_OUTPUT:-}" ] && [ -s "$SNV_OUTPUT" ]; then
+    echo "---- player output ----" >&2
+    tail -n 40 "$SNV_OUTPUT" >&2
+  fi
+  exit 1
+}
+
+snv_log() { echo "-- $*" >&2; }
+
+snv_under_xvfb() {
+  if [ -n "${SNV_IN_XVFB:-}" ]; then
+    [ -n "${SNV_XVFB_MARK:-}" ] && echo started >"$SNV_XVFB_MARK"
+    return 0
+  fi
+  command -v xvfb-run >/dev/null || snv_fail "xvfb-run is not installed"
+  local mark status attempt
+  mark=$(mktemp)
+  for attempt in 1 2 3 4; do
+    : >"$mark"
+    SNV_IN_XVFB=1 SNV_XVFB_MARK="$mark" xvfb-run -a -s "$SNV_SCREEN" bash "$0" "$@"
+    status=$?
+    if [ -s "$mark" ]; then
+      rm -f "$mark"
+      exit "$status"
+    fi
+    echo "-- Xvfb did not start (attempt $attempt), retrying" >&2
+    sleep $((attempt * 2))
+  done
+  rm -f "$mark"
+  snv_fail "could not start Xvfb"
+}
+
+snv_cleanup() {
+  if [ -n "$SNV_PID" ] && kill -0 "$SNV_PID" 2>/dev/null; then
+    kill -KILL "$SNV_PID" 2>/dev/null
+    wait "$SNV_PID" 2>/dev/null
+  fi
+  [ -n "$SNV_SANDBOX" ] && rm -rf "$SNV_SANDBOX"
+}
+
+snv_init() {
+  SNV_BUILD=$(cd "${1:?build dir}" && pwd)
+  SNV_SOURCE=$(cd "${2:?source dir}" && pwd)
+  [ -x "$SNV_BUILD/sonavarium" ] || snv_fail "no program at $SNV_BUILD/sonavarium"
+  SNV_SANDBOX=$(mktemp -d "${TMPDIR:-/tmp}/snv_e2e.XXXXXX")
+  trap snv_cleanup EXIT
+  SNV_PROGDIR="$SNV_SANDBOX/program"
+  mkdir -p "$SNV_PROGDIR" "$SNV_SANDBOX/runtime" "$SNV_SANDBOX/config"
+  chmod 700 "$SNV_SANDBOX/runtime"
+  cp "$SNV_BUILD/sonavarium" "$SNV_PROGDIR/"
+  local f
+  for f in "$SNV_BUILD"/*.dat "$SNV_BUILD"/*.ogg; do
+    [ -f "$f" ] && cp "$f" "$SNV_PROGDIR/"
+  done
+  SNV_PROG="$SNV_PROGDIR/sonavarium"
+  SNV_OUTPUT="$SNV_SANDBOX/player.out"
+  export XDG_RUNTIME_DIR="$SNV_SANDBOX/runtime"
+  export XDG_CONFIG_HOME="$SNV_SANDBOX/config"
+  export SDL_AUDIODRIVER=dummy
+}
+
+snv_start() {
+  "$SNV_PROG" "$@" >"$SNV_OUTPUT" 2>&1 &
+  SNV_PID=$!
+  snv_log "started player pid $SNV_PID $*"
+}
+
+snv_alive() {
+  [ -n "$SNV_PID" ] || return 1
+  local state
+  state=$(awk '{print $3}' "/proc/$SNV_PID/stat" 2>/dev/null) || return 1
+  [ -n "$state" ] && [ "$state" != "Z" ]
+}
+
+snv_assert_alive() {
+  snv_alive || snv_fail "the player ended unexpectedly${1:+ ($1)}"
+}
+
+snv_window_count() {
+  xdotool search --name '^Sonavarium$' 2>/dev/null | wc -l
+}
+
+snv_wait_window() {
+  local limit=$(( ${1:-60} * 5 )) i
+  SNV_WINDOW=""
+  for ((i = 0; i < limit; i++)); do
+    SNV_WINDOW=$(xdotool search --name '^Sonavarium$' 2>/dev/null | head -n 1)
+    [ -n "$SNV_WINDOW" ] && return 0
+    snv_alive || snv_fail "the player ended before its window appeared"
+    sleep 0.2
+  done
+  snv_fail "no window titled Sonavarium after ${1:-60} s"
+}
+
+snv_window_size() {
+  xdotool getwindowgeometry "$SNV_WINDOW" | awk '/Geometry:/ {print $2}'
+}
+
+snv_key() {
+  local k
+  for k in "$@"; do
+    xdotool keydown "$k" || snv_fail "xdotool keydown $k"
+    sleep 0.1
+    xdotool keyup "$k" || snv_fail "xdotool keyup $k"
+    sleep 0.2
+  done
+}
+
+snv_click() {
+  local b=${1:-1}
+  xdotool mousedown "$b" || snv_fail "xdotool mousedown $b"
+  sleep 0.1
+  xdotool mouseup "$b" || snv_fail "xdotool mouseup $b"
+  sleep 0.2
+}
+
+snv_move() {
+  xdotool mousemove_relative -- "$1" "$2" || snv_fail "xdotool mousemove_relative $1 $2"
+  sleep 0.2
+}
+
+snv_screenshot() {
+  mkdir -p "$SNV_BUILD/screenshots"
+  import -window root "$SNV_BUILD/screenshots/$1.png" || snv_fail "screenshot $1"
+  snv_log "screenshot $SNV_BUILD/screenshots/$1.png"
+}
+
+snv_wait_exit() {
+  local pid=$1 limit=$(( ${2:-30} * 10 )) i state
+  for ((i = 0; i < limit; i++)); do
+    state=$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null)
+    if [ -z "$state" ] || [ "$state" = "Z" ]; then
+      wait "$pid"
+      SNV_STATUS=$?
+      return 0
+    fi
+    sleep 0.1
+  done
+  snv_fail "process $pid still runs after ${2:-30} s"
+}
+
+snv_stop() {
+  snv_alive || snv_fail "the player ended before it was asked to"
+  kill -TERM "$SNV_PID"
+  snv_wait_exit "$SNV_PID" "${1:-30}"
+  [ "$SNV_STATUS" -eq 0 ] || snv_fail "the player ended with status $SNV_STATUS after SIGTERM"
+  SNV_PID=""
+}
+
+snv_pass() {
+  echo "PASS"
+  exit 0
+}

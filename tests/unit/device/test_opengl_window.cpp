@@ -1,0 +1,163 @@
+// The real renderer on a virtual display. Without $DISPLAY the first test starts this program
+// again under xvfb-run with only the display tests selected, and reports their result.
+#include <gtest/gtest.h>
+
+#include <epoxy/gl.h>
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <unistd.h>
+
+#include "engine/core/zrnEvents.h"
+#include "engine/device/zrnDevice.h"
+#include "engine/device/zrnGlfwLayer.h"
+#include "engine/device/zrnOpenGL.h"
+#include "engine/device/zrnOpenGLTexture.h"
+
+namespace {
+bool HaveDisplay() {
+  const char* d = std::getenv("DISPLAY");
+  return d && *d;
+}
+
+std::array<float, 3> PixelAt(int x, int yFromTop, int height) {
+  std::array<float, 3> rgb{};
+  glReadPixels(x, height - 1 - yFromTop, 1, 1, GL_RGB, GL_FLOAT, rgb.data());
+  return rgb;
+}
+
+void AddQuad(TZRNVertexList& list, float x0, float y0, float x1, float y1, TColor4f color) {
+  const float xs[4] = {x0, x1, x1, x0};
+  const float ys[4] = {y0, y0, y1, y1};
+  for (int i = 0; i < 4; ++i) {
+    TVertex& v = list[list.Alloc(1)];
+    v = TVertex{};
+    v.Color = color;
+    v.Position = {xs[i], ys[i], 0};
+  }
+}
+
+void DrainEvents() {
+  TZRNEvent e{};
+  while (Events.Pop(e)) {
+  }
+}
+
+class OpenGLOnDisplay : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveDisplay()) GTEST_SKIP() << "run by OpenGLWindow.AllDisplayTestsPassUnderXvfb";
+  }
+};
+}  // namespace
+
+TEST(OpenGLWindow, AllDisplayTestsPassUnderXvfb) {
+  if (HaveDisplay()) GTEST_SKIP() << "a display exists; the display tests run directly";
+  // /proc/<pid>/exe must be resolved before the shell runs it.
+  char self[4096] = {};
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
+  ASSERT_GT(n, 0);
+  const std::string run = "xvfb-run -a -s '-screen 0 1024x768x24' '" + std::string(self) +
+                          "' --gtest_filter='OpenGLOnDisplay.*' 2>&1";
+  std::string output;
+  int status = -1;
+  // Parallel xvfb-run -a calls can pick the same display number; the loser fails to start.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    FILE* pipe = popen(run.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    output.clear();
+    char buf[512];
+    while (std::fgets(buf, sizeof(buf), pipe)) output += buf;
+    status = pclose(pipe);
+    if (output.find("Xvfb failed to start") == std::string::npos) break;
+    sleep(1 + attempt);
+  }
+  EXPECT_EQ(status, 0) << output;
+  EXPECT_NE(output.find("[  PASSED  ]"), std::string::npos) << output;
+  EXPECT_EQ(output.find("SKIPPED"), std::string::npos) << output;
+}
+
+TEST_F(OpenGLOnDisplay, OpensAFullScreenWindowAtTheDesktopSize) {
+  TZRNDevice device("");
+  int32_t w = 0, h = 0;
+  ASSERT_TRUE(ZRNPrimaryScreenSize(w, h));
+  EXPECT_EQ(w, 1024);
+  EXPECT_EQ(h, 768);
+  bool listed = false;
+  for (const auto& mode : device.Display->Modes) listed |= std::strcmp(mode.Name, "1024x768x24") == 0;
+  EXPECT_TRUE(listed) << "the virtual screen's mode is among the enumerated modes";
+
+  device.Initialize("Sonavarium", w, h, true);
+  EXPECT_TRUE(ZRNOpenGLLoaded);
+  EXPECT_NE(ZRNNativeWindowHandle(), 0u);
+  EXPECT_EQ(device.Width(), 1024);
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 1024);
+  EXPECT_EQ(viewport[3], 768);
+  EXPECT_NE(dynamic_cast<TZRNOpenGLTexture*>(device.CreateTexture().get()), nullptr);
+
+  device.Renderer->Close();
+  EXPECT_FALSE(ZRNOpenGLLoaded);
+  EXPECT_EQ(ZRNNativeWindowHandle(), 0u);
+}
+
+TEST_F(OpenGLOnDisplay, DrawsInWindowPixelsWithTheChosenBlending) {
+  TZRNDevice device("");
+  device.Initialize("Sonavarium", 1024, 768, true);
+  device.Clear();
+  TZRNVertexList quads;
+  AddQuad(quads, 100, 100, 200, 200, {1, 0, 0, 1});
+  device.DrawPrimitives(ptQuads, quads);
+  // Top-left origin, Y down: the quad sits 100..200 pixels from the top.
+  auto inside = PixelAt(150, 150, 768);
+  EXPECT_FLOAT_EQ(inside[0], 1.0f);
+  EXPECT_FLOAT_EQ(inside[1], 0.0f);
+  auto outside = PixelAt(150, 650, 768);
+  EXPECT_FLOAT_EQ(outside[0], 0.0f);
+
+  quads.Clear();
+  AddQuad(quads, 100, 100, 200, 200, {0, 1, 0, 0.5f});
+  device.SetRenderState(rsBlend, rvBlendAdditive);
+  device.DrawPrimitives(ptQuads, quads);
+  inside = PixelAt(150, 150, 768);
+  EXPECT_FLOAT_EQ(inside[0], 1.0f);
+  EXPECT_NEAR(inside[1], 0.5f, 0.01f);
+
+  device.SetRenderState(rsBlend, rvBlendAlpha);
+  device.DrawPrimitives(ptQuads, quads);  // (1, .5, 0) * .5 + (0, 1, 0) * .5
+  inside = PixelAt(150, 150, 768);
+  EXPECT_NEAR(inside[0], 0.5f, 0.01f);
+  EXPECT_NEAR(inside[1], 0.75f, 0.01f);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+  // An empty list is a valid draw.
+  quads.Clear();
+  device.DrawPrimitives(ptQuads, quads);
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(OpenGLOnDisplay, FlipKeepsToTheRefreshRateAndDeliversQuitRequests) {
+  TZRNDevice device("");
+  device.Initialize("Sonavarium", 1024, 768, true);
+  device.Flip();
+  DrainEvents();
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 30; ++i) device.Flip();
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  // Xvfb has no vertical sync; without the cap these 30 frames take a few milliseconds.
+  EXPECT_GE(seconds, 0.4);
+
+  ZRNQuitRequested = 1;
+  device.Flip();
+  bool quit = false;
+  TZRNEvent e{};
+  while (Events.Pop(e)) quit |= e.Kind == ZRN_EVENT_QUIT;
+  EXPECT_TRUE(quit);
+  EXPECT_EQ(ZRNQuitRequested, 0);
+}
