@@ -1,31 +1,49 @@
-// Until the platform audio engine is wired in, every call fails the way a missing device does.
+// The player's audio calls go to the platform audio engine unless a test installed a backend.
 #include "player/AudioBridge.h"
+
+#include "platform/Log.h"
+#include "platform/audio/AudioEngine.h"
 
 namespace audio {
 namespace {
-class SilentBackend : public IBackend {
+class PlatformBackend : public IBackend {
  public:
-  bool Init(int, uint32_t, uint32_t) override { return false; }
-  void Free() override {}
-  void SetMasterVolume(float) override {}
-  uint32_t StreamCreateFile(const std::string&, uint32_t) override { return 0; }
-  bool StreamFree(uint32_t) override { return false; }
-  bool ChannelPlay(uint32_t, bool) override { return false; }
-  bool ChannelPause(uint32_t) override { return false; }
-  bool ChannelStop(uint32_t) override { return false; }
-  int ChannelIsActive(uint32_t) override { return 0; }
-  bool ChannelSetAttribute(uint32_t, int, float) override { return false; }
-  int64_t ChannelGetPosition(uint32_t, int) override { return -1; }
-  int64_t ChannelGetLength(uint32_t, int) override { return -1; }
-  bool ChannelSetPosition(uint32_t, int64_t, int) override { return false; }
-  int32_t ChannelGetData(uint32_t, void*, uint32_t) override { return -1; }
+  bool Init(int device, uint32_t frequency, uint32_t flags) override {
+    AudioEngine().SetLogHook([](const std::string& line) { LogLine(line); });
+    return AudioEngine().Init(device, frequency, flags);
+  }
+  void Free() override { AudioEngine().Free(); }
+  void SetMasterVolume(float volume) override { AudioEngine().SetVolume(volume); }
+  uint32_t StreamCreateFile(const std::string& path, uint32_t flags) override {
+    return AudioEngine().StreamCreateFile(path, flags);
+  }
+  bool StreamFree(uint32_t h) override { return AudioEngine().StreamFree(h); }
+  bool ChannelPlay(uint32_t h, bool restart) override { return AudioEngine().ChannelPlay(h, restart); }
+  bool ChannelPause(uint32_t h) override { return AudioEngine().ChannelPause(h); }
+  bool ChannelStop(uint32_t h) override { return AudioEngine().ChannelStop(h); }
+  int ChannelIsActive(uint32_t h) override { return static_cast<int>(AudioEngine().ChannelIsActive(h)); }
+  bool ChannelSetAttribute(uint32_t h, int attribute, float value) override {
+    return AudioEngine().ChannelSetAttribute(h, static_cast<uint32_t>(attribute), value);
+  }
+  int64_t ChannelGetPosition(uint32_t h, int mode) override {
+    return AudioEngine().ChannelGetPosition(h, static_cast<uint32_t>(mode));
+  }
+  int64_t ChannelGetLength(uint32_t h, int mode) override {
+    return AudioEngine().ChannelGetLength(h, static_cast<uint32_t>(mode));
+  }
+  bool ChannelSetPosition(uint32_t h, int64_t position, int mode) override {
+    return AudioEngine().ChannelSetPosition(h, position, static_cast<uint32_t>(mode));
+  }
+  int32_t ChannelGetData(uint32_t h, void* buffer, uint32_t bytes) override {
+    return static_cast<int32_t>(AudioEngine().ChannelGetData(h, buffer, bytes));
+  }
 };
 
 IBackend* Installed = nullptr;
 }  // namespace
 
 IBackend& Backend() {
-  static SilentBackend platform;
+  static PlatformBackend platform;
   return Installed ? *Installed : platform;
 }
 

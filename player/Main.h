@@ -20,6 +20,7 @@ class TZRNParticleManager;
 class TZRNCanvas;
 class TPlaylist;
 class TVisualizer;
+class TOptions;
 
 // Owning pointer whose deleter is fixed where the object is made, so that TDemo can be
 // declared, built and destroyed without every owned type being complete here.
@@ -93,6 +94,8 @@ class TDemo : public TZRNApplication {
   static std::string VersionText();
 
   // ---- options and texts ----
+  // The options file, open from start-up to shutdown.
+  Owned<TOptions> Options = NoOwned<TOptions>();
 
   // ---- audio playback ----
   void StartAudio();
@@ -121,6 +124,14 @@ class TDemo : public TZRNApplication {
   void SetVisualization(uint8_t index);
 
   // ---- frame composition ----
+
+  // ---- start-up and shutdown ----
+  void OpenOptions();
+  void RestoreSettings();
+  void LoadScene();
+  void RestoreTrack();
+  void StoreSession();
+  int8_t StoredPosition = 0;
 };
 
 // Player-wide values.

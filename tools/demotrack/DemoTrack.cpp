@@ -1,10 +1,12 @@
 // Writes the bundled demo track: a 45 s stereo Ogg Vorbis song that exercises every visualization.
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,46 @@ namespace {
 
 constexpr uint64_t Seed = 0x50AA7A2105ull;
 constexpr uint32_t OggSerialNumber = 0x534E5631;  // "SNV1"
+
+struct SndFileCloser {
+  void operator()(SNDFILE* f) const { sf_close(f); }
+};
+using SndFilePtr = std::unique_ptr<SNDFILE, SndFileCloser>;
+
+// Opened before the song is rendered, so an unwritable path fails at once.
+SndFilePtr CreateOgg(const std::string& path) {
+  SF_INFO info{};
+  info.samplerate = static_cast<int>(demotrack::SampleRate);
+  info.channels = 2;
+  info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+  SndFilePtr file(sf_open(path.c_str(), SFM_WRITE, &info));
+  if (!file) {
+    std::fprintf(stderr, "demotrack: cannot create %s: %s\n", path.c_str(), sf_strerror(nullptr));
+    return nullptr;
+  }
+  double quality = 0.6;
+  sf_command(file.get(), SFC_SET_VBR_ENCODING_QUALITY, &quality, sizeof(quality));
+  sf_set_string(file.get(), SF_STR_TITLE, "Sonavarium Demo");
+  sf_set_string(file.get(), SF_STR_ARTIST, "Sonavarium");
+  return file;
+}
+
+bool WriteFrames(SNDFILE* file, const demotrack::StereoBuffer& mix) {
+  constexpr size_t Chunk = 4096;
+  std::vector<float> interleaved(Chunk * 2);
+  for (size_t start = 0; start < mix.Frames(); start += Chunk) {
+    size_t count = std::min(Chunk, mix.Frames() - start);
+    for (size_t i = 0; i < count; ++i) {
+      interleaved[2 * i] = static_cast<float>(mix.L[start + i]);
+      interleaved[2 * i + 1] = static_cast<float>(mix.R[start + i]);
+    }
+    if (sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(count)) != static_cast<sf_count_t>(count)) {
+      std::fprintf(stderr, "demotrack: writing failed: %s\n", sf_strerror(file));
+      return false;
+    }
+  }
+  return true;
+}
 
 bool MakeReproducible(const std::string& path) {
   std::vector<uint8_t> bytes;
@@ -32,35 +74,14 @@ bool MakeReproducible(const std::string& path) {
   return static_cast<bool>(out.flush());
 }
 
-bool WriteOgg(const std::string& path, const demotrack::StereoBuffer& mix) {
-  SF_INFO info{};
-  info.samplerate = static_cast<int>(demotrack::SampleRate);
-  info.channels = 2;
-  info.format = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
-  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
-  if (!file) {
-    std::fprintf(stderr, "demotrack: cannot create %s: %s\n", path.c_str(), sf_strerror(nullptr));
-    return false;
-  }
-  double quality = 0.6;
-  sf_command(file, SFC_SET_VBR_ENCODING_QUALITY, &quality, sizeof(quality));
-  sf_set_string(file, SF_STR_TITLE, "Sonavarium Demo");
-  sf_set_string(file, SF_STR_ARTIST, "Sonavarium");
-
-  constexpr size_t Chunk = 4096;
-  std::vector<float> interleaved(Chunk * 2);
-  bool ok = true;
-  for (size_t start = 0; start < mix.Frames() && ok; start += Chunk) {
-    size_t count = std::min(Chunk, mix.Frames() - start);
-    for (size_t i = 0; i < count; ++i) {
-      interleaved[2 * i] = static_cast<float>(mix.L[start + i]);
-      interleaved[2 * i + 1] = static_cast<float>(mix.R[start + i]);
-    }
-    ok = sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(count)) == static_cast<sf_count_t>(count);
-  }
-  if (!ok) std::fprintf(stderr, "demotrack: writing %s failed: %s\n", path.c_str(), sf_strerror(file));
-  if (sf_close(file) != 0) ok = false;
-  return ok;
+bool WriteDemoTrack(const std::string& path) {
+  SndFilePtr file = CreateOgg(path);
+  if (!file) return false;
+  demotrack::StereoBuffer mix = demotrack::ComposeDemoTrack(Seed);
+  demotrack::Master(mix);
+  bool written = WriteFrames(file.get(), mix);
+  if (sf_close(file.release()) != 0) written = false;
+  return written && MakeReproducible(path);
 }
 
 }  // namespace
@@ -71,11 +92,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string output = argv[1];
-  demotrack::StereoBuffer mix = demotrack::ComposeDemoTrack(Seed);
-  demotrack::Master(mix);
   // Write beside the target and rename, so an interrupted build never leaves half a file behind.
   std::string temporary = output + ".part";
-  if (!WriteOgg(temporary, mix) || !MakeReproducible(temporary)) {
+  if (!WriteDemoTrack(temporary)) {
     std::remove(temporary.c_str());
     return 1;
   }

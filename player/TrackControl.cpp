@@ -1,0 +1,28 @@
+// Starting tracks, noticing their end, and adding files through the dialog.
+#include "player/AudioBridge.h"
+#include "player/Main.h"
+#include "player/Playlist.h"
+
+void TDemo::PlayTrack(int32_t index) {
+  audio::IBackend& sound = audio::Backend();
+  Playing = false;
+  CurrentFile.clear();
+  if (sound.ChannelIsActive(Stream) == audio::kActivePlaying) sound.ChannelStop(Stream);
+  sound.StreamFree(Stream);
+  Playlist->SetCurrent(index);
+  if (index < 0 || index >= Playlist->Count()) return;
+  CurrentFile = Playlist->TrackPaths[static_cast<size_t>(index)];
+  Stream = sound.StreamCreateFile(CurrentFile, audio::kAutoFree);
+  sound.ChannelSetAttribute(Stream, audio::kAttribVolume, static_cast<float>(Volume) / 10.0f);
+  sound.ChannelPlay(Stream, false);
+  // Also when the stream could not be made: the next frame's end check moves on.
+  Playing = true;
+  Playlist->EnsureCurrentVisible();
+}
+
+void TDemo::CheckTrackEnd() {
+  // A self-freeing stream fails the length query once it has played to its end.
+  if (Playing && audio::Backend().ChannelGetLength(Stream, audio::kPosBytes) < 0) Playlist->NextTrack(1);
+}
+
+void TDemo::AddFilesDialog(bool play) { Playlist->AddFilesDialog(play); }

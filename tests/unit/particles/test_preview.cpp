@@ -1,0 +1,169 @@
+// Draws the player's three particle cells and a few canvas lines through the OpenGL renderer and
+// saves the picture. Runs only when SNV_PREVIEW_OUT names the PNG to write (the e2e script sets it
+// and provides a display).
+#include <epoxy/gl.h>
+#include <gtest/gtest.h>
+
+#include <FreeImage.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/assets/zrnImage.h"
+#include "engine/device/zrnCanvas.h"
+#include "engine/device/zrnDevice.h"
+#include "engine/particles/zrnParticles.h"
+
+namespace {
+constexpr int32_t Width = 800;
+constexpr int32_t Height = 600;
+
+// A 4 x 4 sheet of soft dots, used when the player's particle image is not built.
+void MakeSoftDots(TZRNImage& image) {
+  constexpr int32_t Size = 256, CellSize = 64;
+  TZRNTexture& texture = *image.Texture;
+  texture.SetSize(Size, Size, pfRGBA);
+  for (int32_t y = 0; y < Size; ++y) {
+    for (int32_t x = 0; x < Size; ++x) {
+      const float dx = float(x % CellSize) - CellSize / 2.0f + 0.5f;
+      const float dy = float(y % CellSize) - CellSize / 2.0f + 0.5f;
+      const float d = std::sqrt(dx * dx + dy * dy) / (CellSize / 2.0f);
+      const float a = d >= 1 ? 0 : (1 - d) * (1 - d);
+      uint8_t* px = texture.Data + (y * Size + x) * 4;
+      px[0] = px[1] = px[2] = 255;
+      px[3] = static_cast<uint8_t>(a * 255);
+    }
+  }
+  image.Width = image.Height = Size;
+  texture.Build();
+}
+
+struct TCellBurst {
+  uint16_t Cell;
+  float SizeMin, SizeMax, X, Y;
+  int Channel;  // 0 red, 1 green, 2 blue
+};
+
+TZRNParticleEffect* AddPlayerEffect(TZRNParticleManager& manager, const TCellBurst& burst) {
+  TZRNParticleEffect* e = manager.Effects->Add();
+  e->Quota = 16;
+  e->SetTextureName("Particles");
+  e->SetCellLayout(2);
+  e->SetCell(burst.Cell);
+  e->Blending = pbAdditive;
+  e->SetMode(pmPlaneXY);
+  e->EmitAmount = 1;
+  e->EmitCount = 1;
+  e->EmissionPoints->Add(0, 0);
+  e->SetLifeMin(1.6f);
+  e->SetLifeMax(2.2f);
+  e->Size = {burst.SizeMin, burst.SizeMax};
+  e->Speed = {-8, 8};
+  e->Direction = {0, 360};
+  e->Spin = {-150, 150};
+  TZRNParticleGraphs& g = *e->Graphs;
+  g.Red.Keys.Add(0, 0);
+  g.Green.Keys.Add(0, 0);
+  g.Blue.Keys.Add(0, 0);
+  (burst.Channel == 0 ? g.Red : burst.Channel == 1 ? g.Green : g.Blue).Keys.Add(0.1f, 1.0f);
+  g.Alpha.Keys.Add(0, 0.3f);
+  g.Alpha.Keys.Add(0.5f, 0.9f);
+  g.Alpha.Keys.Add(1.0f, 0);
+  g.Size.Keys.Add(0, 0.1f);
+  g.Size.Keys.Add(0.9f, 3.2f);
+  return e;
+}
+
+// Sum of one channel over a square of the picture (rows bottom-up, BGRA).
+double ChannelSum(const std::vector<uint8_t>& pixels, int cx, int cy, int half, int channel) {
+  static constexpr int Offset[3] = {2, 1, 0};
+  double sum = 0;
+  for (int y = cy - half; y < cy + half; ++y)
+    for (int x = cx - half; x < cx + half; ++x)
+      sum += pixels[static_cast<size_t>(((Height - 1 - y) * Width + x) * 4 + Offset[channel])];
+  return sum;
+}
+}  // namespace
+
+TEST(ParticlePreview, DrawsThePlayersCellsAndCanvasLines) {
+  const char* out = std::getenv("SNV_PREVIEW_OUT");
+  if (!out) GTEST_SKIP() << "SNV_PREVIEW_OUT is not set";
+
+  TZRNDevice device("OpenGL");
+  device.Initialize("Particles", Width, Height, false);
+  TZRNImageList images(&device);
+  bool loaded = false;
+  for (const std::string& path : {std::string(SNV_BINARY_DIR) + "/pm.dat", std::string(SNV_SOURCE_DIR) + "/data/pm.dat"}) {
+    if (!std::filesystem::exists(path)) continue;
+    TZRNImage* image = images.LoadImage(path);
+    if (!images.Find("Particles")) image->Name = "Particles";
+    loaded = true;
+    break;
+  }
+  if (!loaded) {
+    TZRNImage* image = images.Add();
+    image->Name = "Particles";
+    MakeSoftDots(*image);
+  }
+
+  TZRNParticleManager manager(&device);
+  manager.Images = &images;
+  manager.SetCapacity(4000);
+  // Cells 11 ("kaos"), 6 ("osc"), 9 ("spir") with their sizes; red, green and blue.
+  const TCellBurst bursts[] = {{11, 24, 32, 160, 300, 0}, {6, 8, 12, 400, 300, 1}, {9, 12, 16, 640, 300, 2}};
+  SeedRandomTable(5);
+  for (const TCellBurst& burst : bursts) {
+    TZRNParticleEffect* effect = AddPlayerEffect(manager, burst);
+    effect->Prepare();
+    for (int i = 0; i < 120; ++i) {
+      const float angle = float(i) * 0.35f, radius = float(i) * 0.8f;
+      manager.SpawnAt(effect, TVector3f{burst.X + std::cos(angle) * radius, burst.Y + std::sin(angle) * radius, 0});
+    }
+  }
+  for (int frame = 0; frame < 24; ++frame) manager.Update(1 / 60.0f);
+
+  TZRNCanvas canvas(&device);
+  const TColor4f lineColours[] = {{1, 1, 1, 1}, {1, 0.5f, 0, 1}, {0, 1, 1, 1}};
+  for (int i = 0; i < 3; ++i) {
+    canvas.Pen->Color = lineColours[i];
+    canvas.Line(40, 60.0f + i * 20, 760, 60.0f + i * 20);
+  }
+  canvas.Line(40, 500, 760, 560);
+
+  device.Clear();
+  EXPECT_EQ(manager.Render(), 3 * 120 * 4);
+  canvas.Flush(false);
+  glFinish();
+  std::vector<uint8_t> pixels(static_cast<size_t>(Width * Height * 4));
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, Width, Height, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+  device.Flip();
+
+  FIBITMAP* bgra = FreeImage_ConvertFromRawBits(pixels.data(), Width, Height, Width * 4, 32, FI_RGBA_RED_MASK,
+                                                FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, FALSE);
+  ASSERT_NE(bgra, nullptr);
+  FIBITMAP* rgb = FreeImage_ConvertTo24Bits(bgra);
+  std::filesystem::create_directories(std::filesystem::path(out).parent_path());
+  EXPECT_TRUE(FreeImage_Save(FIF_PNG, rgb, out, 0));
+  FreeImage_Unload(rgb);
+  FreeImage_Unload(bgra);
+
+  // Each burst shows in its own colour; the lines are drawn over the black background.
+  for (int b = 0; b < 3; ++b) {
+    const int cx = int(bursts[b].X), cy = int(bursts[b].Y);
+    const double own = ChannelSum(pixels, cx, cy, 40, bursts[b].Channel);
+    EXPECT_GT(own, 40 * 40 * 4 * 20.0) << "burst " << b << " is too dark";
+    for (int other = 0; other < 3; ++other) {
+      if (other == b) continue;
+      EXPECT_GT(own, 4 * ChannelSum(pixels, cx, cy, 40, other)) << "burst " << b;
+    }
+  }
+  EXPECT_GT(ChannelSum(pixels, 400, 60, 1, 0), 200.0) << "white line";
+  EXPECT_EQ(ChannelSum(pixels, 400, 70, 1, 0) + ChannelSum(pixels, 400, 70, 1, 1), 0.0) << "between lines";
+  EXPECT_GT(ChannelSum(pixels, 400, 100, 1, 2), 200.0) << "cyan line";
+}
