@@ -3,6 +3,7 @@
 // texture coordinates name what was drawn, so tests can read texts and button pieces back.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,6 +73,21 @@ class MenuFixture : public ::testing::Test {
 
   void TearDown() override {
     if (App == app.get()) App = nullptr;
+  }
+
+  // The image and font the build generates, with the animations made as at start-up. False when
+  // the build has not written them.
+  bool UseShippedAssets() {
+    const std::string dir = std::string(SNV_BINARY_DIR) + "/";
+    if (!std::filesystem::exists(dir + "pi.dat") || !std::filesystem::exists(dir + "ff.dat")) return false;
+    app->Images = MakeOwned<TZRNImageList>(app->Device.get());
+    gui = app->Images->LoadImage(dir + "pi.dat");
+    gui->Name = "GUI";
+    MakeAnimations();
+    app->Font = MakeOwned<TZRNFont>(app->Device.get());
+    app->Font->LoadFromFile(dir + "ff.dat");
+    ResetRecording();
+    return true;
   }
 
   // ---- input ----
