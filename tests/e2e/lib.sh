@@ -16,7 +16,7 @@
 #   snv_fail MESSAGE...         end the test as failed.
 #   snv_log MESSAGE...          progress line on stderr.
 #   snv_under_xvfb "$@"         unless already inside, run this script again under
-#                               `xvfb-run -a -s "-screen 0 1024x768x24"` and exit with its
+#                               `xvfb-run -a -s "-screen 0 1024x768x24 -noreset"`, exit with its
 #                               status; retries when parallel runs race for a display number.
 #   snv_init BUILD SOURCE       set SNV_BUILD, SNV_SOURCE; make the sandbox SNV_SANDBOX (removed at
 #                               exit) with the program directory SNV_PROGDIR (a copy of
@@ -41,7 +41,9 @@
 #   snv_pass                    print "PASS" and exit 0.
 # Generous timeouts: the machine is shared by many builds and tests.
 
-SNV_SCREEN="-screen 0 1024x768x24"
+# -noreset: otherwise the server resets whenever its last client (often xdotool) leaves, and a
+# program connecting during the reset fails to open the display.
+SNV_SCREEN="-screen 0 1024x768x24 -noreset"
 SNV_PID=""
 SNV_SANDBOX=""
 

@@ -62,7 +62,7 @@ TEST(OpenGLWindow, AllDisplayTestsPassUnderXvfb) {
   char self[4096] = {};
   const ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
   ASSERT_GT(n, 0);
-  const std::string run = "xvfb-run -a -s '-screen 0 1024x768x24' '" + std::string(self) +
+  const std::string run = "xvfb-run -a -s '-screen 0 1024x768x24 -noreset' '" + std::string(self) +
                           "' --gtest_filter='OpenGLOnDisplay.*' 2>&1";
   std::string output;
   int status = -1;
