@@ -40,11 +40,19 @@ class MenuFixture : public ::testing::Test {
  protected:
   void SetUp() override { Build(800, 600); }
 
-  void Build(int32_t width, int32_t height) {
+  // openGL: a real window through the OpenGL renderer (needs a display) instead of the recorder.
+  void Build(int32_t width, int32_t height, bool openGL = false) {
+    app.reset();
     app = std::make_unique<TDemo>();
     App = app.get();
-    auto device = TZRNRecordingRenderer::MakeDevice(&rec, width, height);
-    app->Device = Owned<TZRNDevice>(device.release(), [](TZRNDevice* p) { delete p; });
+    if (openGL) {
+      rec = nullptr;
+      app->Device = MakeOwned<TZRNDevice>("OpenGL");
+      app->Device->Initialize("Menu", width, height, false);
+    } else {
+      auto device = TZRNRecordingRenderer::MakeDevice(&rec, width, height);
+      app->Device = Owned<TZRNDevice>(device.release(), [](TZRNDevice* p) { delete p; });
+    }
     app->Input = MakeOwned<TZRNInput>();
     BindHotKeys(*app->Input->Keyboard);
     app->Playlist = MakeOwned<TPlaylist>();
@@ -67,7 +75,7 @@ class MenuFixture : public ::testing::Test {
 
   // Forgets the calls so far; the device keeps its bound texture, so remember which it is.
   void ResetRecording() {
-    rec->Reset();
+    if (rec) rec->Reset();
     boundAtReset = app->Device->Textures[0];
   }
 
