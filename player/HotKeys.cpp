@@ -1,4 +1,7 @@
 // The hot-key handler, run at the start of every Update.
+#include <algorithm>
+#include <cstdint>
+
 #include "engine/device/zrnInput.h"
 #include "player/KeyBindings.h"
 #include "player/Main.h"
@@ -50,8 +53,10 @@ void TDemo::HandleHotKeys() {
     TPlaylist& list = *Playlist;
     const int32_t wheel = input.Mouse->Wheel;
     if (wheel != list.LastWheel) {
-      // Differences gathered while the page was hidden arrive here in one step.
-      const int8_t step = static_cast<int8_t>(list.LastWheel - wheel);
+      // Differences gathered while the page was hidden arrive here in one step. A byte holds the
+      // step; beyond it the step saturates rather than wrapping into the opposite direction.
+      const int64_t turned = static_cast<int64_t>(list.LastWheel) - wheel;
+      const int8_t step = static_cast<int8_t>(std::clamp<int64_t>(turned, INT8_MIN, INT8_MAX));
       list.LastWheel = wheel;
       if (step != 0) list.ScrollPlaylist(step);
     }

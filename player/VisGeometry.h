@@ -9,8 +9,8 @@
 // Worked in extended precision, kept as singles, like every other stored coordinate.
 inline TVector2f SpiralPoint(float radius, float angle, float amplitude, uint16_t centerX, uint16_t centerY) {
   const long double a = static_cast<long double>(radius) + static_cast<long double>(angle);
-  const long double r = static_cast<long double>(radius) * static_cast<long double>(amplitude);
-  return {static_cast<float>(std::cos(a) * r + centerX), static_cast<float>(std::sin(a) * r + centerY)};
+  const long double r = radius, m = amplitude;
+  return {static_cast<float>(std::cos(a) * r * m + centerX), static_cast<float>(std::sin(a) * r * m + centerY)};
 }
 
 // 0, 1 or 2: one for each axis on which the point lies outside the screen.

@@ -3,6 +3,7 @@
 // texture coordinates name what was drawn, so tests can read texts and button pieces back.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,11 +40,19 @@ class MenuFixture : public ::testing::Test {
  protected:
   void SetUp() override { Build(800, 600); }
 
-  void Build(int32_t width, int32_t height) {
+  // openGL: a real window through the OpenGL renderer (needs a display) instead of the recorder.
+  void Build(int32_t width, int32_t height, bool openGL = false) {
+    app.reset();
     app = std::make_unique<TDemo>();
     App = app.get();
-    auto device = TZRNRecordingRenderer::MakeDevice(&rec, width, height);
-    app->Device = Owned<TZRNDevice>(device.release(), [](TZRNDevice* p) { delete p; });
+    if (openGL) {
+      rec = nullptr;
+      app->Device = MakeOwned<TZRNDevice>("OpenGL");
+      app->Device->Initialize("Menu", width, height, false);
+    } else {
+      auto device = TZRNRecordingRenderer::MakeDevice(&rec, width, height);
+      app->Device = Owned<TZRNDevice>(device.release(), [](TZRNDevice* p) { delete p; });
+    }
     app->Input = MakeOwned<TZRNInput>();
     BindHotKeys(*app->Input->Keyboard);
     app->Playlist = MakeOwned<TPlaylist>();
@@ -66,12 +75,27 @@ class MenuFixture : public ::testing::Test {
 
   // Forgets the calls so far; the device keeps its bound texture, so remember which it is.
   void ResetRecording() {
-    rec->Reset();
+    if (rec) rec->Reset();
     boundAtReset = app->Device->Textures[0];
   }
 
   void TearDown() override {
     if (App == app.get()) App = nullptr;
+  }
+
+  // The image and font the build generates, with the animations made as at start-up. False when
+  // the build has not written them.
+  bool UseShippedAssets() {
+    const std::string dir = std::string(SNV_BINARY_DIR) + "/";
+    if (!std::filesystem::exists(dir + "pi.dat") || !std::filesystem::exists(dir + "ff.dat")) return false;
+    app->Images = MakeOwned<TZRNImageList>(app->Device.get());
+    gui = app->Images->LoadImage(dir + "pi.dat");
+    gui->Name = "GUI";
+    MakeAnimations();
+    app->Font = MakeOwned<TZRNFont>(app->Device.get());
+    app->Font->LoadFromFile(dir + "ff.dat");
+    ResetRecording();
+    return true;
   }
 
   // ---- input ----

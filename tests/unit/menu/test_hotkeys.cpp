@@ -173,6 +173,18 @@ TEST_F(HotKeys, WheelTurnsWhileThePageIsHiddenScrollInOneStep) {
   EXPECT_EQ(app->LastKeyFrame, 0u) << "the wheel does not use the gate";
 }
 
+TEST_F(HotKeys, ALongTurnWhileHiddenStillScrollsTheRightWay) {
+  AddEntries(300);
+  app->Playlist->VisibleRows = 10;
+  Wheel(-200);  // 200 notches backwards: a byte would wrap to -56
+  app->MenuPage = 3;
+  Frames(1);
+  EXPECT_EQ(app->Playlist->TopIndex, 127);
+  Wheel(0);
+  Frames(1);
+  EXPECT_EQ(app->Playlist->TopIndex, 0);
+}
+
 TEST_F(HotKeys, HomeEndAndDeleteOnThePlaylistPage) {
   AddEntries(25);
   app->Playlist->VisibleRows = 10;

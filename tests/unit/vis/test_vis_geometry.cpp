@@ -25,14 +25,6 @@ TEST(VisGeometry, OffscreenCountNeedsBothAxesToLeaveTheScreen) {
   EXPECT_TRUE(LeftScreen({900, 700}, 800, 600));
 }
 
-TEST(VisGeometry, TraceAlphaFadesByThreeTenthsPerStep) {
-  EXPECT_FLOAT_EQ(TraceAlpha(0), 1.0f);
-  EXPECT_FLOAT_EQ(TraceAlpha(-1), 0.7f);
-  EXPECT_FLOAT_EQ(TraceAlpha(2), 0.4f);
-  EXPECT_FLOAT_EQ(TraceAlpha(-3), 0.1f);
-  EXPECT_FLOAT_EQ(TraceAlpha(4), -0.2f);  // thick strips go below zero on their edges
-}
-
 TEST(VisGeometry, TrackColorWheelRunsGreenBlueRedGreen) {
   auto rgb = [](int16_t phase) {
     const TColor4f c = TrackColor(phase);
