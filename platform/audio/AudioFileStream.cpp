@@ -19,6 +19,7 @@ std::unique_ptr<TAudioFileStream> TAudioFileStream::Create(const std::string& pa
   if (!file) return nullptr;
   std::unique_ptr<TAudioFileStream> stream(new TAudioFileStream(std::move(file), path, autoFree, output, clock));
   if (output) {
+    if (stream->FChannels > 8) return nullptr;  // beyond any layout SDL converts
     stream->FConverter = SDL_NewAudioStream(AUDIO_S16SYS, static_cast<Uint8>(stream->FChannels), stream->FSampleRate,
                                             AUDIO_F32SYS, static_cast<Uint8>(output->Channels()), output->Rate());
     if (!stream->FConverter) return nullptr;  // a channel layout SDL cannot convert

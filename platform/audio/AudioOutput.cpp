@@ -42,15 +42,20 @@ TAudioOutput::~TAudioOutput() {
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
+// The list is rebuilt outside the lock and swapped in under it, so that neither the callback
+// nor the lock's holder allocates while the callback waits.
 void TAudioOutput::Attach(TAudioFileStream* stream) {
-  FStreams.reserve(FStreams.size() + 1);  // allocate outside the lock
+  std::vector<TAudioFileStream*> streams = FStreams;
+  streams.push_back(stream);
   TLock lock(*this);
-  FStreams.push_back(stream);
+  FStreams.swap(streams);
 }
 
 void TAudioOutput::Detach(TAudioFileStream* stream) {
+  std::vector<TAudioFileStream*> streams = FStreams;
+  streams.erase(std::remove(streams.begin(), streams.end(), stream), streams.end());
   TLock lock(*this);
-  FStreams.erase(std::remove(FStreams.begin(), FStreams.end(), stream), FStreams.end());
+  FStreams.swap(streams);
 }
 
 void SDLCALL TAudioOutput::Callback(void* self, Uint8* stream, int bytes) {

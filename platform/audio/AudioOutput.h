@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/audio/AudioClock.h"
@@ -48,7 +49,10 @@ class TAudioOutput {
   int64_t Snapshot(F&& read) const {
     for (;;) {
       uint32_t before = FSequence.load();
-      if (before & 1u) continue;
+      if (before & 1u) {
+        std::this_thread::yield();
+        continue;
+      }
       read();
       int64_t at = FLastCallbackNs.load();
       if (FSequence.load() == before) return at;

@@ -2,6 +2,7 @@
 // Sound files made at test time in a private temporary directory.
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -55,10 +56,19 @@ inline bool WriteIndexWav(const std::string& path, int64_t frames, int channels,
 
 inline bool RunShell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
-// The first half second is silent, then a loud tone: lossy codecs keep that difference.
-inline std::string SilenceThenToneWav(const TTempDir& dir, const std::string& name, int channels) {
+// Silent for the first half, then a loud tone (0.8 of full scale): lossy codecs keep that
+// difference, so a capture tells which half it came from.
+inline std::string SilenceThenToneWav(const TTempDir& dir, const std::string& name, int channels,
+                                      double seconds = 1.0) {
   std::string path = dir.File(name);
-  std::string cmd = "sox -D -n -r 44100 -c " + std::to_string(channels) + " -b 16 " + path +
-                    " synth 0.5 sine 440 vol 0.8 pad 0.5 0";
+  std::string half = std::to_string(seconds / 2);
+  std::string cmd = "sox -D -n -r 44100 -c " + std::to_string(channels) + " -b 16 " + path + " synth " + half +
+                    " sine 440 vol 0.8 pad " + half + " 0";
   return RunShell(cmd) ? path : std::string();
+}
+
+inline int PeakOf(const int16_t* samples, size_t count) {
+  int peak = 0;
+  for (size_t i = 0; i < count; ++i) peak = std::max(peak, std::abs(int{samples[i]}));
+  return peak;
 }

@@ -161,6 +161,12 @@ TEST_F(SilentAudio, CaptureReturnsTheFramesEndingAtTheClocksPosition) {
   }
   EXPECT_EQ(buffer.back(), 1234);
   EXPECT_EQ(Engine.ChannelGetData(h, buffer.data(), 7), 4) << "whole frames only";
+
+  // Far more than a visualization asks for.
+  ASSERT_TRUE(Engine.ChannelSetPosition(h, 43000 * 4, AUDIO_POS_BYTE));
+  std::vector<int16_t> large(20000 * 2);
+  ASSERT_EQ(Engine.ChannelGetData(h, large.data(), 80000), 80000);
+  for (int f = 0; f < 20000; ++f) ASSERT_EQ(FrameIndexOf(&large[f * 2]), 23000 + f);
 }
 
 TEST_F(SilentAudio, MonoCaptureHoldsConsecutiveSamples) {

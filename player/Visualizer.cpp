@@ -1,0 +1,80 @@
+#include "player/Visualizer.h"
+
+#include <cstring>
+
+#include "engine/device/zrnCamera.h"
+#include "engine/device/zrnCanvas.h"
+#include "engine/device/zrnDevice.h"
+#include "engine/particles/zrnParticles.h"
+#include "player/Main.h"
+
+TVisualizer::TVisualizer(TZRNDevice* device, TZRNCanvas* canvas, TZRNCamera2D* camera,
+                         TZRNParticleManager* particles)
+    : Device(device), Canvas(canvas), Camera(camera), Particles(particles) {}
+
+void TVisualizer::Step() {
+  ++VisFrame;
+  switch (Visualization) {
+    case 0: if (VisFrame % 8 == 0) SpiroSpectr(); break;
+    case 1: if (VisFrame % 4 == 0) SpiroCrazy(); break;
+    case 2: Spiral0metr(); break;
+    case 3: ChaosPulse(); break;
+    case 4: if (VisFrame % 4 == 0) Oscilloscope(); break;
+    case 5: if (VisFrame % 2 == 0) Oscillotrack(); break;
+    case 6: if (VisFrame % 24 == 0) OscBuilder(); break;
+    case 7: OscRunner(); break;
+    default: break;
+  }
+}
+
+void SelectVisualization(uint8_t index, TVisualizer* visualizer, uint8_t& menuPage) {
+  if (index >= VisualizationCount) index = 0;
+  if (index != Visualization && visualizer) visualizer->Reset();
+  Visualization = index;
+  menuPage = 0;
+}
+
+void TVisualizer::Reset() {
+  Camera->X = 0;
+  Camera->Y = 0;
+  Particles->Systems->Clear();
+  Canvas->Clear();
+  DeadTrackVertices = 0;
+  Radius = 0;
+  Angle = 0;
+  ColorPhase = 0;
+}
+
+void TVisualizer::CaptureBytes(uint32_t bytes) {
+  if (Capture) Capture(CaptureBuffer, bytes);
+}
+
+void TVisualizer::Spawn(int32_t effect, float x, float y) {
+  Particles->SpawnAt(Particles->Effects->Items(effect), Vector3f(x, y, 0));
+}
+
+void TVisualizer::SetPen(const TColor4f& color) { Canvas->Pen->Color = color; }
+
+void TVisualizer::Line(float x1, float y1, float x2, float y2) { Canvas->Line(x1, y1, x2, y2); }
+
+void TVisualizer::SegmentTo(float x, float y) {
+  if (Previous.X == 0 && Previous.Y == 0) Previous = {x, y};
+  Line(Previous.X, Previous.Y, x, y);
+  Previous = {x, y};
+}
+
+void TVisualizer::DropScrolledLines() {
+  TZRNVertexList& vertices = *Canvas->Vertices;
+  if (DeadTrackVertices > vertices.Count) DeadTrackVertices = 0;
+  // Strips are appended in the order the camera passed them, so the dead ones form a prefix.
+  const float left = Camera->X;
+  while (DeadTrackVertices + 1 < vertices.Count && vertices[DeadTrackVertices].Position.X < left &&
+         vertices[DeadTrackVertices + 1].Position.X < left)
+    DeadTrackVertices += 2;
+  if (DeadTrackVertices > 0 && DeadTrackVertices * 2 > vertices.Count) {
+    const int32_t live = vertices.Count - DeadTrackVertices;
+    std::memmove(&vertices[0], &vertices[DeadTrackVertices], static_cast<size_t>(live) * sizeof(TVertex));
+    vertices.Count = live;
+    DeadTrackVertices = 0;
+  }
+}

@@ -1,0 +1,77 @@
+#pragma once
+// The eight visualizations: their state between frames and one step per visualization frame.
+#include <cstdint>
+#include <functional>
+
+#include "engine/core/zrnTypes.h"
+
+class TZRNDevice;
+class TZRNCanvas;
+class TZRNCamera2D;
+class TZRNParticleManager;
+
+inline constexpr uint8_t VisualizationCount = 8;
+inline constexpr uint32_t CaptureEntries = 2050;
+
+class TVisualizer {
+ public:
+  // None of the objects is owned; they belong to the player and must outlive the visualizer.
+  TVisualizer(TZRNDevice* device, TZRNCanvas* canvas, TZRNCamera2D* camera, TZRNParticleManager* particles);
+
+  // One visualization frame of the active visualization (the player-wide Visualization).
+  void Step();
+  // What a change of visualization resets: camera position, particle systems, canvas, spiral state.
+  void Reset();
+
+  // Hooks into the player. Capture copies the newest bytes of the playing stream into the buffer
+  // and leaves it untouched when there is no stream.
+  std::function<void(void*, uint32_t)> Capture;
+  std::function<bool()> IsPlaying;
+  std::function<bool()> HasCurrentFile;
+
+  uint32_t VisFrame = 0;
+  float Radius = 0;
+  float Angle = 0;
+  int16_t ColorPhase = 0;
+  // 16-bit PCM as captured; entries past a short capture keep what earlier captures left there.
+  uint32_t CaptureBuffer[CaptureEntries] = {};
+
+ private:
+  void SpiroSpectr();
+  void SpiroCrazy();
+  void Spiral0metr();
+  void ChaosPulse();
+  void Oscilloscope();
+  void Oscillotrack();
+  void OscBuilder();
+  void OscRunner();
+
+  void CaptureBytes(uint32_t bytes);
+  bool Playing() const { return IsPlaying && IsPlaying(); }
+  bool CurrentFile() const { return HasCurrentFile && HasCurrentFile(); }
+  void Spawn(int32_t effect, float x, float y);
+  // Line from the previous point (which a first point of (0, 0) starts) to (x, y).
+  void SegmentTo(float x, float y);
+  void Line(float x1, float y1, float x2, float y2);
+  void SetPen(const TColor4f& color);
+  // Particle chain of the two particle waveform modes, with the filling of steep jumps.
+  void ParticleWavePoint(int32_t i, float x, float y, float& previousY);
+  // Oscillotrack only moves right: lines left of the camera can never show again.
+  void DropScrolledLines();
+
+  TZRNDevice* Device;
+  TZRNCanvas* Canvas;
+  TZRNCamera2D* Camera;
+  TZRNParticleManager* Particles;
+  TVector2f Previous{0, 0};
+  int32_t DeadTrackVertices = 0;
+};
+
+// The switch between visualizations: an index above 7 selects 0; a change resets the visualizer
+// (when there is one); the menu page always becomes 0.
+void SelectVisualization(uint8_t index, TVisualizer* visualizer, uint8_t& menuPage);
+
+class TDemo;
+// Gives the player its visualizer, bound to its device, canvas, camera and particle manager
+// (all created before) and hooked to its stream state. Init calls it before SetVisualization.
+void CreateVisualizer(TDemo& demo);
