@@ -37,7 +37,10 @@ TZRNPattern MakePattern(const std::string& name, int32_t x, int32_t y, int32_t w
   return p;
 }
 
-void TZRNPatternList::Add(const TZRNPattern& pattern) { List[Alloc(1)] = pattern; }
+void TZRNPatternList::Add(const TZRNPattern& pattern) {
+  const int32_t i = Alloc(1);  // may move List
+  List[i] = pattern;
+}
 
 int32_t TZRNPatternList::IndexOf(const std::string& name) const {
   for (int32_t i = 0; i < Count; ++i)
@@ -48,7 +51,8 @@ int32_t TZRNPatternList::IndexOf(const std::string& name) const {
 // ---- Quads ----
 
 void AddQuad(TZRNVertexList& list, const TZRNQuadCoords& c, const TVector3f& position, const TColor4f& color) {
-  TVertex* v = list.List + list.Alloc(4);
+  const int32_t first = list.Alloc(4);  // may move List
+  TVertex* v = list.List + first;
   const float xs[4] = {c.X1, c.X2, c.X2, c.X1};
   const float ys[4] = {c.Y1, c.Y1, c.Y2, c.Y2};
   const float us[4] = {c.U1, c.U2, c.U2, c.U1};
@@ -62,7 +66,8 @@ void AddQuad(TZRNVertexList& list, const TZRNQuadCoords& c, const TVector3f& pos
 
 void AddQuadTransformed(TZRNVertexList& list, const TZRNQuadCoords& c, const TMatrix4f& matrix,
                         const TColor4f& color) {
-  TVertex* v = list.List + list.Alloc(4);
+  const int32_t first = list.Alloc(4);  // may move List
+  TVertex* v = list.List + first;
   const float xs[4] = {c.X1, c.X2, c.X2, c.X1};
   const float ys[4] = {c.Y1, c.Y1, c.Y2, c.Y2};
   const float us[4] = {c.U1, c.U2, c.U2, c.U1};

@@ -68,8 +68,9 @@ void DrawButton(cairo_t* cr, Look look) {
       AddStop(fill, 1.0, {0.22, 0.13, 0.50}, 0.96);
       break;
     case Look::Down:
-      AddStop(fill, 0.0, {0.05, 0.09, 0.24}, 0.97);
-      AddStop(fill, 1.0, {0.13, 0.26, 0.58}, 0.97);
+      // Pressed turns to the violet end of the accent range and darkens: lit from below, sunk in.
+      AddStop(fill, 0.0, {0.09, 0.04, 0.20}, 0.97);
+      AddStop(fill, 1.0, {0.33, 0.14, 0.52}, 0.97);
       break;
   }
   cairo_set_source(cr, fill);
@@ -89,8 +90,8 @@ void DrawButton(cairo_t* cr, Look look) {
       AddStop(rim, 1.0, AccentCyan, 0.75);
       break;
     case Look::Down:
-      AddStop(rim, 0.0, AccentCyan, 0.45);
-      AddStop(rim, 1.0, AccentCyan, 0.85);
+      AddStop(rim, 0.0, AccentViolet, 0.55);
+      AddStop(rim, 1.0, AccentPink, 0.95);
       break;
   }
   cairo_set_source(cr, rim);

@@ -70,17 +70,17 @@ void AddDrums(Buses& b, int bar, Section section, Rng& rng) {
   double t0 = bar * Bar;
   bool kick = section == Groove || section == Full || section == Finale;
   bool backbeat = section == Full || section == Finale;
-  for (int beat = 0; beat < 4 && kick; ++beat) AddKick(b.Drums, t0 + beat * Beat, 1.0);
+  for (int beat = 0; beat < 4 && kick; ++beat) AddKick(b.Drums, t0 + beat * Beat, 0.85);
   if (backbeat) {
     for (int beat : {1, 3}) {
-      AddSnare(b.Drums, t0 + beat * Beat, 0.55, rng);
-      AddSnare(b.Send, t0 + beat * Beat, 0.18, rng);
-      if (section == Finale) AddClap(b.Drums, t0 + beat * Beat + 0.004, 0.35, rng);
+      AddSnare(b.Drums, t0 + beat * Beat, 0.95, rng);
+      AddSnare(b.Send, t0 + beat * Beat, 0.3, rng);
+      if (section == Finale) AddClap(b.Drums, t0 + beat * Beat + 0.004, 0.55, rng);
     }
   }
   if (section == Breakdown && bar == 15) {
     // A snare roll that swells into the finale.
-    for (int s = 8; s < 16; ++s) AddSnare(b.Drums, t0 + s * Step, 0.12 + 0.05 * (s - 8), rng);
+    for (int s = 8; s < 16; ++s) AddSnare(b.Drums, t0 + s * Step, 0.2 + 0.09 * (s - 8), rng);
   }
   if (section == Breakdown) return;
   for (int s = 0; s < 16; ++s) {
@@ -89,7 +89,7 @@ void AddDrums(Buses& b, int bar, Section section, Rng& rng) {
     bool sixteenths = backbeat;
     if (!eighth && !sixteenths) continue;
     bool open = offbeat8 && s == 14 && bar % 2 == 1 && section != Intro;
-    double velocity = offbeat8 ? 0.34 : (eighth ? 0.22 : 0.13);
+    double velocity = offbeat8 ? 0.75 : (eighth ? 0.48 : 0.3);
     velocity *= 1.0 + 0.08 * rng.Bipolar();
     if (section == Intro) velocity *= 0.7;
     AddHat(b.Drums, t0 + s * Step, velocity, open, (s % 4 < 2) ? -0.35 : 0.35, rng);
@@ -127,14 +127,14 @@ void AddMelody(Buses& b, int bar, Section section) {
   const std::vector<Note>& notes = (bar % 8 == 7) ? MelodyTurnaround : Melody[bar % 4];
   for (const Note& n : notes) {
     double length = n.Length8 * 2.0 * Step * 0.92;
-    AddLead(b.Lead, t0 + n.Step8 * 2.0 * Step, length, n.Pitch + lift, section == Finale ? 0.2 : 0.26);
+    AddLead(b.Lead, t0 + n.Step8 * 2.0 * Step, length, n.Pitch + lift, section == Finale ? 0.16 : 0.2);
   }
 }
 
 void AddEnding(Buses& b, Rng& rng) {
   double t = Bars * Bar;
   AddKick(b.Drums, t, 1.0);
-  AddHat(b.Drums, t, 0.4, true, 0.0, rng);
+  AddHat(b.Drums, t, 0.8, true, 0.0, rng);
   std::vector<double> tonic(Progression[0].Voicing.begin(), Progression[0].Voicing.end());
   AddPad(b.Music, t, TrackSeconds - t - 0.3, tonic, 0.45);
   AddPad(b.Send, t, TrackSeconds - t - 0.3, tonic, 0.3);

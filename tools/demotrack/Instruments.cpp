@@ -11,6 +11,9 @@ size_t StartFrame(double time) { return static_cast<size_t>(std::lround(time * S
 
 size_t FrameCount(double seconds) { return static_cast<size_t>(seconds * SampleRate); }
 
+// Fades the last few milliseconds of a voice, so cutting its tail never clicks.
+double TailFade(double t, double total, double fade = 0.03) { return std::clamp((total - t) / fade, 0.0, 1.0); }
+
 }  // namespace
 
 void AddKick(StereoBuffer& out, double time, double gain) {
@@ -24,7 +27,7 @@ void AddKick(StereoBuffer& out, double time, double gain) {
     phase += hz / SampleRate;
     double body = std::sin(2.0 * Pi * phase) * std::exp(-t * 5.5) * std::min(1.0, t * 2000.0);
     double snap = click.Next(std::sin(2.0 * Pi * 1200.0 * t), 3000.0) * std::exp(-t * 180.0) * 0.25;
-    double v = std::tanh((body + snap) * 1.6) * gain;
+    double v = std::tanh((body + snap) * 1.6) * gain * TailFade(t, 0.45, 0.08);
     out.Add(start + i, v, v);
   }
 }
@@ -75,7 +78,7 @@ void AddHat(StereoBuffer& out, double time, double gain, bool open, double pan, 
     double metal = 0.0;
     for (double f : {3150.0, 4270.0, 5400.0, 6800.0}) metal += (std::sin(2.0 * Pi * f * t) > 0.0 ? 1.0 : -1.0);
     double v = hp2.Next(hp1.Next(rng.Bipolar() * 0.8 + metal * 0.08, 6000.0), 6000.0);
-    v *= std::exp(-t * decay) * gain;
+    v *= std::exp(-t * decay) * gain * TailFade(t, open ? 0.4 : 0.09);
     out.Add(start + i, v * gl, v * gr);
   }
 }
@@ -88,7 +91,7 @@ void AddBass(StereoBuffer& out, double time, double length, double note, double 
   double subPhase = 0.0;
   for (size_t i = 0; i < FrameCount(length + 0.1); ++i) {
     double t = i / SampleRate;
-    double env = Envelope(t, 0.004, 0.25, 0.65, length, 0.03);
+    double env = Envelope(t, 0.004, 0.25, 0.65, length, 0.03) * TailFade(t, length + 0.1);
     double cutoff = 220.0 + 1300.0 * std::exp(-t * 14.0);
     subPhase += hz * 0.5 / SampleRate;
     double v = lp.Next(saw.Next(hz), cutoff) * 0.75 + std::sin(2.0 * Pi * subPhase) * 0.6;
@@ -106,7 +109,7 @@ void AddPad(StereoBuffer& out, double time, double length, const std::vector<dou
     Lowpass lpL, lpR;
     for (size_t i = 0; i < FrameCount(length + 0.8); ++i) {
       double t = i / SampleRate;
-      double env = Envelope(t, 0.18, 0.9, 0.7, length, 0.25);
+      double env = Envelope(t, 0.18, 0.9, 0.7, length, 0.25) * TailFade(t, length + 0.8, 0.1);
       if (env <= 0.0 && t > length) break;
       double cutoff = 900.0 + 700.0 * std::sin(Pi * std::min(1.0, t / (length + 0.8)));
       double l = osc[0].Next(hz * 0.9966) + osc[1].Next(hz * 1.0051);
@@ -123,7 +126,7 @@ void AddLead(StereoBuffer& out, double time, double length, double note, double 
   Lowpass lp;
   for (size_t i = 0; i < FrameCount(length + 0.3); ++i) {
     double t = i / SampleRate;
-    double env = Envelope(t, 0.012, 0.35, 0.55, length, 0.08);
+    double env = Envelope(t, 0.012, 0.35, 0.55, length, 0.08) * TailFade(t, length + 0.3);
     double vibrato = 1.0 + 0.004 * std::sin(2.0 * Pi * 5.5 * t) * std::min(1.0, std::max(0.0, t - 0.15) * 4.0);
     double width = 0.32 + 0.1 * std::sin(2.0 * Pi * 0.7 * t);
     double v = lp.Next(pulse.Next(hz * vibrato, width), 2600.0 + 2000.0 * std::exp(-t * 6.0));

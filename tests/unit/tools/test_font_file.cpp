@@ -4,11 +4,8 @@
 #include <set>
 #include <string>
 
-#include "tests/unit/tools/AssetFiles.h"
-#if __has_include("player/Strings.h")
 #include "player/Strings.h"
-#define SNV_HAVE_STRINGS 1
-#endif
+#include "tests/unit/tools/AssetFiles.h"
 
 namespace {
 
@@ -50,7 +47,6 @@ TEST(FontFile, CoversPrintableAsciiAndTheRussianLettersAtTheirWindows1251Codes) 
   }
 }
 
-#ifdef SNV_HAVE_STRINGS
 TEST(FontFile, CoversEveryByteOfTheMenuTextsInBothLanguages) {
   for (int language = 0; language < 2; ++language) {
     for (int i = 0; i < StringCount; ++i) {
@@ -60,7 +56,6 @@ TEST(FontFile, CoversEveryByteOfTheMenuTextsInBothLanguages) {
     }
   }
 }
-#endif
 
 TEST(FontFile, IsAbout16PixelsWithTheLineHeightAsHeight) {
   const TZRNFont& font = *Assets().Font;

@@ -40,15 +40,18 @@ CellStats Measure(int cell) {
 
 }  // namespace
 
-// The player cuts it into a 4 x 4 grid of 128-pixel cells itself.
-TEST(ParticleImage, IsA512SquareRgbaPicture) {
-  const TZRNImage& image = *Assets().Particles;
+TEST(ParticleImage, IsA512SquareRgbaPictureCutIntoSixteenCells) {
+  TZRNImage& image = *Assets().Particles;
   EXPECT_EQ(image.Name, "Particles");
   EXPECT_EQ(image.Width, 512);
   EXPECT_EQ(image.Height, 512);
   EXPECT_EQ(image.Texture->Width, 512);
   EXPECT_EQ(image.Texture->Height, 512);
   EXPECT_EQ(image.Texture->Format, pfRGBA);
+  image.CreatePatterns(128, 128, true);
+  EXPECT_EQ(image.Patterns.Count, 16);
+  EXPECT_EQ(image.Patterns[6].X, 256);
+  EXPECT_EQ(image.Patterns[6].Y, 128);
 }
 
 // The effects use cells 6, 9 and 11, drawn additively and tinted: glowing white shapes whose
