@@ -117,6 +117,18 @@ class TDemo : public TZRNApplication {
   // ---- hot keys and menu ----
   void HandleHotKeys();
   void DrawMenu();
+  // The repeat gate shared by every hot key; an action closes it for 12 frames.
+  bool HotKeyGateOpen() const;
+  void HotKeyActed(bool edge);
+  // Immediate-mode widgets: each draws itself and returns whether it was activated.
+  void BeginLayout();
+  void NewRow(int8_t count);
+  int32_t LayoutX() const;
+  int32_t LayoutY() const;
+  bool MenuButton(const std::string& caption, int8_t newRows = 0);
+  void MenuLabel(std::string text, const TColor4f& color, bool newRow);
+  bool PlaylistRow(const std::string& text, int32_t index);
+  bool ImageButton(TZRNAnimationSet& animations, const TRectf& rect);
 
   // ---- visualizations ----
   Owned<TVisualizer> Visualizer = NoOwned<TVisualizer>();

@@ -7,7 +7,8 @@ void TZRNAnimationFrameList::AddFrame(const std::string& patternName, const TZRN
   const int32_t index = image->Patterns.IndexOf(patternName);
   ZRN_ASSERT(index >= 0, "Pattern \"" + patternName + "\" not found in the image \"" + image->Name + "\".",
              "zrnImage");
-  List[Alloc(1)] = {duration, index};
+  const int32_t i = Alloc(1);  // may move List
+  List[i] = {duration, index};
 }
 
 void TZRNAnimation::SetFrameRate(int32_t fps) {

@@ -1,0 +1,203 @@
+#include "player/Widgets.h"
+
+int32_t CaptionPieces(int32_t textWidth) {
+  const int32_t needed = textWidth + 16;
+  if (needed < 64) return -1;
+  if (needed <= 128) return 0;
+  return (needed - 128 + 63) / 64;
+}
+
+TPressOutcome TrackPress(bool inside, bool buttonDown, int32_t self, int32_t none, int16_t& pressed) {
+  TPressOutcome outcome;
+  if (inside) {
+    if (buttonDown && (pressed == none || pressed == self)) {
+      pressed = static_cast<int16_t>(self);
+      outcome.Look = TWidgetLook::Pressed;
+    } else {
+      outcome.Activated = pressed == self;
+      pressed = static_cast<int16_t>(none);
+      outcome.Look = TWidgetLook::Hover;
+    }
+  } else if (pressed == self) {
+    outcome.Cancel = true;
+    pressed = static_cast<int16_t>(none);
+  }
+  return outcome;
+}
+
+// ---- the player's widgets ----
+
+#include "engine/assets/zrnFont.h"
+#include "engine/assets/zrnImage.h"
+#include "engine/core/zrnMath.h"
+#include "engine/device/zrnDevice.h"
+#include "engine/device/zrnInput.h"
+#include "player/Main.h"
+#include "player/Playlist.h"
+
+namespace {
+
+constexpr TColor4f ShadowColor{0.0f, 0.0f, 0.0f, 1.0f};
+constexpr TColor4f LogoNormalColor{0.5f, 0.5f, 0.5f, 1.0f};
+constexpr int32_t ButtonHeight = 44;
+
+bool Inside(const TRectf& rect, int32_t x, int32_t y) {
+  const float fx = static_cast<float>(x);
+  const float fy = static_cast<float>(y);
+  return rect.Left <= fx && fx <= rect.Right && rect.Top <= fy && fy <= rect.Bottom;
+}
+
+TPressOutcome TrackMouse(TZRNMouse& mouse, const TRectf& rect, int32_t self, int32_t none, int16_t& pressed) {
+  const TPressOutcome outcome =
+      TrackPress(Inside(rect, mouse.X, mouse.Y), mouse.States.Contains(isButton1), self, none, pressed);
+  if (outcome.Cancel) mouse.States.Clear();
+  return outcome;
+}
+
+void DrawPiece(TZRNAnimationSet& set, const char* name, TZRNImage* image, int32_t x, int32_t y) {
+  if (const TZRNAnimation* piece = set.Find(name)) piece->Draw(set.State, image, false, clrWhite, x, y);
+}
+
+TRectf Rect(int32_t left, int32_t right, int32_t top, int32_t bottom) {
+  return {static_cast<float>(left), static_cast<float>(right), static_cast<float>(top), static_cast<float>(bottom)};
+}
+
+}  // namespace
+
+int32_t TDemo::LayoutX() const {
+  return 146 * LayoutCol + 64 * LayoutExtraCols + 34 + LayoutOffsetX;
+}
+
+int32_t TDemo::LayoutY() const {
+  return 62 * LayoutRow + 44 * LayoutExtraRows + 26 + LayoutOffsetY;
+}
+
+void TDemo::NewRow(int8_t count) {
+  LayoutRow = static_cast<int8_t>(LayoutRow + count);
+  LayoutCol = 0;
+  LayoutExtraCols = 0;
+}
+
+void TDemo::BeginLayout() {
+  LayoutCol = LayoutRow = LayoutExtraCols = LayoutExtraRows = 0;
+  LayoutOffsetX = LayoutOffsetY = 0;
+  WidgetCounter = 0;
+  LayoutOverflow = false;
+  // A selection lives only while the playlist page is shown.
+  if (MenuPage != 3) Playlist->SelectedIndex = -1;
+}
+
+bool TDemo::MenuButton(const std::string& caption, int8_t newRows) {
+  const int16_t self = ++WidgetCounter;
+  if (newRows > 0) NewRow(newRows);
+  int32_t x = LayoutX();
+  if (Device->Width() - 128 < x) {
+    NewRow(1);
+    x = 34;
+  }
+  const int32_t y = LayoutY();
+  ++LayoutCol;
+
+  const int32_t textWidth = Font->TextWidth(caption);
+  const int32_t textHeight = Font->TextHeight(caption);
+  const int32_t pieces = CaptionPieces(textWidth);
+  LayoutExtraCols = static_cast<int8_t>(LayoutExtraCols + pieces);
+  const int32_t width = CaptionButtonWidth(pieces);
+
+  const TPressOutcome press = TrackMouse(*Input->Mouse, Rect(x, x + width, y, y + ButtonHeight), self, 0, PressedWidget);
+  TZRNAnimationSet& set = press.Look == TWidgetLook::Pressed ? *ButtonDown
+                          : press.Look == TWidgetLook::Hover ? *ButtonHover
+                                                              : *ButtonNormal;
+  TZRNImage* gui = Images->Find("GUI");
+  DrawPiece(set, "1", gui, x, y);
+  for (int32_t k = 0; k <= pieces; ++k) DrawPiece(set, "2", gui, x + 32 + 64 * k, y);
+  DrawPiece(set, "3", gui, x + 32 + 64 * (pieces + 1), y);
+
+  const int32_t tx = static_cast<int32_t>(Round(x + width / 2.0 - textWidth / 2.0)) - 2;
+  const int32_t ty = static_cast<int32_t>(Round(y + 22 - textHeight / 2.0)) + 2;
+  Font->TextOut(tx - 1, ty - 1, ShadowColor, caption);
+  Font->TextOut(tx + 1, ty + 1, ShadowColor, caption);
+  Font->TextOut(tx, ty, TextColor, caption);
+  if (press.Look != TWidgetLook::Normal) Font->TextOut(tx + 1, ty + 1, HighlightColor, caption);
+  return press.Activated;
+}
+
+void TDemo::MenuLabel(std::string text, const TColor4f& color, bool newRow) {
+  ++WidgetCounter;
+  const int32_t deviceWidth = Device->Width();
+  // Long paths keep their end: "...tail". Three full stops are as short as it gets.
+  while (Font->TextWidth(text) > deviceWidth - 52 && text.size() > 3) {
+    text.erase(0, 1);
+    text.replace(0, 3, "...");
+  }
+  const int32_t textWidth = Font->TextWidth(text);
+  const int32_t textHeight = Font->TextHeight(text);
+
+  int32_t x = LayoutX();
+  int32_t y = LayoutY();
+  if (newRow || deviceWidth - textWidth < x) {
+    LayoutExtraRows = static_cast<int8_t>(LayoutExtraRows + 1);
+    y = LayoutY();
+    x = 34;
+  } else if (deviceWidth - textWidth - x >= 146) {
+    LayoutCol = static_cast<int8_t>(LayoutCol + textWidth / 146 + 1);
+  } else {
+    NewRow(1);
+  }
+
+  const int32_t ty = static_cast<int32_t>(Round(y + 22 - textHeight / 2.0));
+  Font->TextOut(x, ty - 2, ShadowColor, text);
+  Font->TextOut(x + 4, ty + 2, ShadowColor, text);
+  Font->TextOut(x + 2, ty, color, text);
+}
+
+bool TDemo::PlaylistRow(const std::string& text, int32_t index) {
+  TPlaylist& list = *Playlist;
+  LayoutExtraRows = static_cast<int8_t>(LayoutExtraRows + 1);
+  const int32_t x0 = LayoutOffsetX;
+  const int32_t y = LayoutY();
+  ++LayoutCol;
+  const int32_t pieces = CaptionPieces(Font->TextWidth(text));
+  LayoutExtraCols = static_cast<int8_t>(LayoutExtraCols + pieces);
+  const int32_t textHeight = Font->TextHeight(text);
+
+  TRectf rect = Rect(x0 + 18, x0 + 146 + 64 * pieces, y, y + textHeight + 2);
+  if (Device->Height() - 18 < y + textHeight + 2) {
+    LayoutOverflow = true;
+    return false;
+  }
+  ++list.VisibleRows;
+
+  int32_t x = x0 + 18;
+  if (index == list.CurrentIndex) {
+    PlayAnimations->Draw(Images->Find("GUI"), x0 + 36, y + (textHeight + 2) / 2 - 1, 1.0f, 1.0f, 1.0f, 1.0f, false);
+    rect.Right += 40;
+    x = x0 + 58;
+  }
+
+  const TPressOutcome press = TrackMouse(*Input->Mouse, rect, index, -1, PressedRow);
+  bool activated = false;
+  if (press.Activated) {
+    // The first click selects, a click on the selected row plays it.
+    if (index == list.SelectedIndex) activated = true;
+    else list.SelectedIndex = index;
+  }
+
+  const int32_t ty = static_cast<int32_t>(Round(y + (textHeight + 2) / 2.0 - textHeight / 2.0)) + 2;
+  Font->TextOut(x - 1, ty - 1, ShadowColor, text);
+  Font->TextOut(x + 1, ty + 1, ShadowColor, text);
+  Font->TextOut(x, ty, TextColor, text);
+  if (index == list.SelectedIndex) Font->TextOut(x + 1, ty + 1, HighlightColor, text);
+  else if (press.Look != TWidgetLook::Normal) Font->TextOut(x + 1, ty + 1, SelectionColor, text);
+  return activated;
+}
+
+bool TDemo::ImageButton(TZRNAnimationSet& animations, const TRectf& rect) {
+  const int16_t self = ++WidgetCounter;
+  const TPressOutcome press = TrackMouse(*Input->Mouse, rect, self, 0, PressedWidget);
+  const int32_t shift = press.Look == TWidgetLook::Pressed ? static_cast<int32_t>(Round(2.0f * ScaleX)) : 0;
+  const TColor4f color = press.Look == TWidgetLook::Normal ? LogoNormalColor : clrWhite;
+  animations.Draw(Images->Find("GUI"), Device->Width() + shift, shift, color.Red, color.Green, color.Blue, color.Alpha,
+                  false);
+  return press.Activated;
+}
