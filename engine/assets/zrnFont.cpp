@@ -1,5 +1,7 @@
 #include "engine/assets/zrnFont.h"
 
+#include <climits>
+#include <cstdint>
 #include <cstring>
 
 #include "engine/core/zrnStreams.h"
@@ -100,26 +102,30 @@ void TZRNFont::BuildCharacters() {
   for (int32_t i = 0; i < Characters.Count; ++i) {
     const TZRNCharacter& ch = Characters[i];
     TZRNQuadCoords& c = Coordinates[static_cast<size_t>(i)];
+    // Sums in 64 bits: a damaged record must not overflow.
     c.U1 = static_cast<float>(ch.X) * invW;
-    c.U2 = static_cast<float>(ch.X + ch.Width) * invW;
+    c.U2 = static_cast<float>(int64_t{ch.X} + ch.Width) * invW;
     c.V1 = static_cast<float>(ch.Y) * invH;
-    c.V2 = static_cast<float>(ch.Y + ch.Height) * invH;
+    c.V2 = static_cast<float>(int64_t{ch.Y} + ch.Height) * invH;
     c.X1 = static_cast<float>(ch.XOffset);
-    c.X2 = static_cast<float>(ch.XOffset + ch.Width);
+    c.X2 = static_cast<float>(int64_t{ch.XOffset} + ch.Width);
     c.Y1 = static_cast<float>(ch.YOffset);
-    c.Y2 = static_cast<float>(ch.YOffset + ch.Height);
+    c.Y2 = static_cast<float>(int64_t{ch.YOffset} + ch.Height);
     // The low byte, also for negative IDs (a plain remainder would index below the table).
     CharacterIndex[ch.ID & 0xFF] = i;
   }
 }
 
 int32_t TZRNFont::TextWidth(const std::string& text) const {
-  int32_t width = 0;
+  int64_t width = 0;
   for (unsigned char byte : text) {
     const int32_t i = CharacterIndex[byte];
     width += i < 0 ? MissingCharacterAdvance : Characters[i].XAdvance;
   }
-  return width;
+  // Only damaged advances can leave the 32-bit range; saturate instead of wrapping.
+  if (width > INT32_MAX) return INT32_MAX;
+  if (width < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(width);
 }
 
 int32_t TZRNFont::TextHeight(const std::string& text) const { return text.empty() ? 0 : Height; }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "engine/core/zrnStreams.h"
 
@@ -10,12 +11,16 @@ namespace {
 
 TZRNStream* AsStream(fi_handle handle) { return static_cast<TZRNStream*>(handle); }
 
+// Results count whole items, as fread does: FreeImage's BMP and TGA code compares them with the
+// item count it asked for, and a byte count there would break those formats.
 unsigned DLL_CALLCONV StreamRead(void* buffer, unsigned size, unsigned count, fi_handle handle) {
-  return static_cast<unsigned>(AsStream(handle)->Read(buffer, int64_t{size} * count));
+  if (size == 0) return 0;
+  return static_cast<unsigned>(AsStream(handle)->Read(buffer, int64_t{size} * count) / size);
 }
 
 unsigned DLL_CALLCONV StreamWrite(void* buffer, unsigned size, unsigned count, fi_handle handle) {
-  return static_cast<unsigned>(AsStream(handle)->Write(buffer, int64_t{size} * count));
+  if (size == 0) return 0;
+  return static_cast<unsigned>(AsStream(handle)->Write(buffer, int64_t{size} * count) / size);
 }
 
 int DLL_CALLCONV StreamSeek(fi_handle handle, long offset, int origin) {
@@ -60,6 +65,56 @@ bool HeaderDimensionsSane(FREE_IMAGE_FORMAT fif, FreeImageIO* io, TZRNStream& st
 void CheckDecodedDimensions(FIBITMAP* bitmap) {
   const unsigned w = FreeImage_GetWidth(bitmap), h = FreeImage_GetHeight(bitmap);
   if (!TextureDimensionsSane(w, h)) throw EZRNError(Format("Picture too large [%u x %u].", w, h));
+}
+
+// Byte length of the JPEG file at the start of p (SOI to EOI), or -1. libjpeg reads ahead in
+// large blocks, so the decoder alone would leave the stream past the end of the picture.
+int64_t JpegLength(const uint8_t* p, size_t n) {
+  if (n < 2 || p[0] != 0xFF || p[1] != 0xD8) return -1;
+  size_t i = 2;
+  while (i + 1 < n) {
+    if (p[i] != 0xFF) return -1;
+    const uint8_t marker = p[i + 1];
+    if (marker == 0xFF) {  // fill byte
+      ++i;
+      continue;
+    }
+    i += 2;
+    if (marker == 0xD9) return static_cast<int64_t>(i);
+    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;  // no length field
+    if (i + 2 > n) return -1;
+    const size_t length = (static_cast<size_t>(p[i]) << 8) | p[i + 1];
+    if (length < 2) return -1;
+    i += length;
+    if (marker == 0xDA) {
+      // Entropy-coded data runs to the next marker other than a stuffed 0xFF or a restart.
+      while (i + 1 < n && !(p[i] == 0xFF && p[i + 1] != 0x00 && p[i + 1] != 0xFF &&
+                            !(p[i + 1] >= 0xD0 && p[i + 1] <= 0xD7))) {
+        ++i;
+      }
+    }
+  }
+  return -1;
+}
+
+int64_t FindJpegEnd(TZRNStream& stream) {
+  const int64_t start = stream.Position();
+  std::vector<uint8_t> rest(static_cast<size_t>(stream.Remaining() > 0 ? stream.Remaining() : 0));
+  stream.Read(rest.data(), static_cast<int64_t>(rest.size()));
+  stream.Seek(start, soBeginning);
+  const int64_t length = JpegLength(rest.data(), rest.size());
+  return length < 0 ? -1 : start + length;
+}
+
+// The TGA decoder stops after the pixels; the 26-byte TGA 2.0 footer that the encoder wrote
+// after them belongs to the picture too.
+void SkipTgaFooter(TZRNStream& stream) {
+  static const char signature[18] = {'T', 'R', 'U', 'E', 'V', 'I', 'S', 'I', 'O',
+                                     'N', '-', 'X', 'F', 'I', 'L', 'E', '.', '\0'};
+  const int64_t here = stream.Position();
+  uint8_t footer[26] = {};
+  if (stream.Read(footer, sizeof(footer)) == 26 && std::memcmp(footer + 8, signature, sizeof(signature)) == 0) return;
+  stream.Seek(here, soBeginning);
 }
 
 }  // namespace
@@ -183,8 +238,12 @@ TZRNFreeImageCompressor::TZRNFreeImageCompressor(FREE_IMAGE_FORMAT format, std::
 void TZRNFreeImageCompressor::Decompress(TZRNStream& stream, TZRNTextureData& data) {
   data = TZRNTextureData();
   if (!HeaderDimensionsSane(ImageFormat, &IO, stream)) throw EZRNError("Texture loading failed.");
+  // The payload has no length of its own, so the stream must end up exactly after the picture.
+  const int64_t jpegEnd = ImageFormat == FIF_JPEG ? FindJpegEnd(stream) : -1;
   TBitmapPtr bitmap(FreeImage_LoadFromHandle(ImageFormat, &IO, &stream, 0));
   if (!bitmap) throw EZRNError("Texture loading failed.");
+  if (jpegEnd >= 0) stream.Seek(jpegEnd, soBeginning);
+  if (ImageFormat == FIF_TARGA) SkipTgaFooter(stream);
   CheckDecodedDimensions(bitmap.get());
   BitmapToTextureData(bitmap.get(), data);
 }
@@ -192,7 +251,9 @@ void TZRNFreeImageCompressor::Decompress(TZRNStream& stream, TZRNTextureData& da
 void TZRNFreeImageCompressor::Compress(TZRNStream& stream, const TZRNTextureData& data) {
   TBitmapPtr bitmap(TextureDataToBitmap(data));
   if (!bitmap) throw EZRNError("Texture saving failed");
-  FreeImage_SaveToHandle(ImageFormat, bitmap.get(), &IO, &stream, 0);
+  // A format that cannot hold the picture (JPEG with alpha) would otherwise leave a block that
+  // cannot be read back.
+  if (!FreeImage_SaveToHandle(ImageFormat, bitmap.get(), &IO, &stream, 0)) throw EZRNError("Texture saving failed");
 }
 
 void RegisterFreeImageCodecs() {

@@ -154,14 +154,15 @@ void TZRNImage::UpdateCoordinates() {
   for (int32_t i = 0; i < Patterns.Count; ++i) {
     const TZRNPattern& p = Patterns[i];
     TZRNQuadCoords& c = Coordinates[static_cast<size_t>(i) + 1];
+    // Sums in 64 bits: a damaged record must not overflow.
     c.U1 = static_cast<float>(p.X) * invW;
-    c.U2 = static_cast<float>(p.X + p.Width) * invW;
+    c.U2 = static_cast<float>(int64_t{p.X} + p.Width) * invW;
     c.V1 = static_cast<float>(p.Y) * invH;
-    c.V2 = static_cast<float>(p.Y + p.Height) * invH;
-    c.X1 = static_cast<float>(-p.PivotX);
-    c.X2 = static_cast<float>(p.Width - p.PivotX);
-    c.Y1 = static_cast<float>(-p.PivotY);
-    c.Y2 = static_cast<float>(p.Height - p.PivotY);
+    c.V2 = static_cast<float>(int64_t{p.Y} + p.Height) * invH;
+    c.X1 = static_cast<float>(-int64_t{p.PivotX});
+    c.X2 = static_cast<float>(int64_t{p.Width} - p.PivotX);
+    c.Y1 = static_cast<float>(-int64_t{p.PivotY});
+    c.Y2 = static_cast<float>(int64_t{p.Height} - p.PivotY);
   }
 }
 
@@ -170,12 +171,13 @@ void TZRNImage::CreatePatterns(int32_t patternWidth, int32_t patternHeight, bool
   if (patternWidth <= 0) patternWidth = 1;
   if (patternHeight <= 0) patternHeight = 1;
   Patterns.SetCount(0);
-  for (int32_t y = 0; y < Height; y += patternHeight) {
-    for (int32_t x = 0; x < Width; x += patternWidth) {
+  for (int64_t y = 0; y < Height; y += patternHeight) {
+    for (int64_t x = 0; x < Width; x += patternWidth) {
       // Half the size, truncated (sizes are positive here).
       const int32_t pivotX = center ? patternWidth / 2 : 0;
       const int32_t pivotY = center ? patternHeight / 2 : 0;
-      Patterns.Add(MakePattern(Format("Pattern %d", Patterns.Count), x, y, patternWidth, patternHeight, pivotX,
+      Patterns.Add(MakePattern(Format("Pattern %d", Patterns.Count), static_cast<int32_t>(x),
+                               static_cast<int32_t>(y), patternWidth, patternHeight, pivotX,
                                pivotY));
     }
   }

@@ -102,7 +102,7 @@ bool SameText(const std::string& a, const std::string& b);
 
 // Largest picture any loader accepts; bigger dimensions in a file are taken as corruption.
 inline constexpr int32_t MaxTextureDimension = 16384;
-inline constexpr int64_t MaxTexturePixels = int64_t{1} << 26;
+inline constexpr int64_t MaxTexturePixels = int64_t{1} << 24;  // 4096 x 4096
 bool TextureDimensionsSane(int64_t width, int64_t height);
 
 enum TZRNTextureLoadOption : uint8_t { loBuild = 1 };
