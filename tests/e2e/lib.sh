@@ -39,6 +39,20 @@
 #   snv_stop [SECONDS]          SIGTERM the player, wait for it (default 30 s), fail unless it
 #                               ended with status 0.
 #   snv_pass                    print "PASS" and exit 0.
+#   snv_options_file            print the sandbox's options file name (SNV_PROGDIR/!options.ini).
+#   snv_section NAME            print the lines of section [NAME] of the options file, in order.
+#   snv_option KEY              print the value of KEY in section [options] (empty when missing).
+#   snv_expect_option KEY VALUE fail unless the stored KEY equals VALUE.
+#   snv_tone FILE SECONDS HZ    make a stereo 44.1 kHz tone; .wav, .ogg or .mp3 by FILE's name.
+#   snv_key_slow KEYSYM...      like snv_key, with 0.6 s between keys so that every press passes
+#                               the player's 13-frame repeat gate even when frames are slow.
+#   snv_pointer_home            move the pointer far up-left: the player's cursor is pinned at (2, 2).
+#   snv_point_at X Y            home, then move the player's cursor to about window pixel (X, Y)
+#                               (pointer motion is scaled by 1.28 on a 1024-pixel-wide screen).
+#   snv_click_at X Y            snv_point_at, then snv_click.
+#   snv_region_mean PNG X Y W H print the mean brightness (0..1) of a rectangle of a picture.
+#   snv_region_diff A B X Y W H print the fraction (0..1) of pixels of a rectangle that differ
+#                               clearly (over 10 %) between pictures A and B.
 # Generous timeouts: the machine is shared by many builds and tests.
 
 # -noreset: otherwise the server resets whenever its last client (often xdotool) leaves, and a
@@ -201,4 +215,93 @@ snv_stop() {
 snv_pass() {
   echo "PASS"
   exit 0
+}
+
+snv_options_file() { echo "$SNV_PROGDIR/!options.ini"; }
+
+snv_section() {
+  local file
+  file=$(snv_options_file)
+  [ -f "$file" ] || return 0
+  awk -v want="[$1]" '
+    { sub(/\r$/, "") }
+    /^\[/ { inside = (tolower($0) == tolower(want)); next }
+    inside && NF { print }
+  ' "$file"
+}
+
+snv_option() {
+  snv_section options | awk -F= -v k="$1" 'tolower($1) == tolower(k) { sub(/^[^=]*=/, ""); print; exit }'
+}
+
+snv_expect_option() {
+  local got
+  got=$(snv_option "$1")
+  [ "$got" = "$2" ] || snv_fail "stored \"$1\" is \"$got\", expected \"$2\""
+}
+
+snv_tone() {
+  local file=$1 seconds=$2 hz=$3 wav
+  case "$file" in
+    *.wav) sox -n -r 44100 -c 2 -b 16 "$file" synth "$seconds" sine "$hz" vol 0.5 || snv_fail "sox $file" ;;
+    *.ogg | *.mp3)
+      wav="${file%.*}.tmp.wav"
+      sox -n -r 44100 -c 2 -b 16 "$wav" synth "$seconds" sine "$hz" vol 0.5 || snv_fail "sox $wav"
+      if [ "${file##*.}" = ogg ]; then
+        oggenc -Q -o "$file" "$wav" || snv_fail "oggenc $file"
+      else
+        lame --quiet "$wav" "$file" || snv_fail "lame $file"
+      fi
+      rm -f "$wav"
+      ;;
+    *) snv_fail "snv_tone: unknown format $file" ;;
+  esac
+}
+
+snv_key_slow() {
+  local k
+  for k in "$@"; do
+    snv_key "$k"
+    sleep 0.6
+  done
+}
+
+snv_pointer_home() {
+  local i
+  # A captured pointer reports at most half a screen per move, so move several times.
+  for i in 1 2 3; do
+    xdotool mousemove_relative -- -3000 -3000 || snv_fail "xdotool mousemove_relative"
+    sleep 0.15
+  done
+}
+
+snv_point_at() {
+  snv_pointer_home
+  local dx dy step
+  # Motion is scaled by the screen width / 800; move in pieces the screen can hold.
+  dx=$(awk -v x="$1" 'BEGIN { printf "%d", (x - 2) / 1.28 + 0.5 }')
+  dy=$(awk -v y="$2" 'BEGIN { printf "%d", (y - 2) / 1.28 + 0.5 }')
+  while [ "$dx" -gt 0 ] || [ "$dy" -gt 0 ]; do
+    local sx=$((dx > 200 ? 200 : dx)) sy=$((dy > 200 ? 200 : dy))
+    xdotool mousemove_relative -- "$sx" "$sy" || snv_fail "xdotool mousemove_relative"
+    dx=$((dx - sx))
+    dy=$((dy - sy))
+    sleep 0.15
+  done
+  sleep 0.2
+}
+
+snv_click_at() {
+  snv_point_at "$1" "$2"
+  snv_click 1
+}
+
+snv_region_mean() {
+  convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -colorspace gray -format '%[fx:mean]' info: ||
+    snv_fail "cannot measure $1"
+}
+
+snv_region_diff() {
+  convert "$1" "$2" -crop "${5}x${6}+${3}+${4}" +repage -compose difference -composite \
+    -colorspace gray -threshold 10% -format '%[fx:mean]' info: || snv_fail "cannot compare $1 and $2"
 }
