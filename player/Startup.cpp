@@ -3,12 +3,15 @@
 #include <cstdlib>
 
 #include "engine/device/zrnDevice.h"
+#include "engine/assets/zrnImage.h"
 #include "engine/device/zrnInput.h"
 #include "engine/device/zrnOpenGL.h"
 #include "platform/InfoBox.h"
 #include "platform/ProgramDir.h"
 #include "platform/SingleInstance.h"
 #include "player/Main.h"
+#include "player/Options.h"
+#include "player/Visualizer.h"
 
 void TDemo::Init() {
   // 1. One copy at a time: a second start ends here, before any window or file is touched.
@@ -28,8 +31,13 @@ void TDemo::Init() {
     std::exit(0);
   }
 
-  // 5.-9. Device and the full-screen window at the desktop's size.
-  Device = MakeOwned<TZRNDevice>("");
+  // 4. Language and the options file.
+  OpenOptions();
+
+  // 5.-9. Device and the full-screen window at the desktop's size. The renderer library the
+  // options name is accepted and ignored: there is one renderer.
+  const int32_t dev = Options->ReadDevice();
+  Device = MakeOwned<TZRNDevice>(dev == 1 ? "ZarnithD3D9.dll" : dev == 2 ? "ZarnithOpenGL.dll" : "");
   int32_t width = 800;
   int32_t height = 600;
   ZRNPrimaryScreenSize(width, height);
@@ -40,13 +48,23 @@ void TDemo::Init() {
   ScaleY = static_cast<float>(height) / 600.0f;
   WindowHandle = ZRNNativeWindowHandle();
 
-  // 21. Input.
-  Input = MakeOwned<TZRNInput>();
-  // 26. Timer.
+  // 10.-13. Playlist, shuffle, volume, stored track; the audio engine.
+  RestoreSettings();
+  // 14.-25. Camera, images, animations, input, canvas, particles, font, hot keys, mouse.
+  LoadScene();
+  CreateVisualizer(*this);
+  // 26.-27.
   Timer = MakeOwned<TZRNTimer>();
+  MenuLatch = false;
+  // 28.-31. Visualization, stored track and position, playing or paused; files from the command line.
+  RestoreTrack();
 }
 
 void TDemo::Shutdown() {
+  // 1.
+  Images.reset();
+  // 2.-6. Settings, playlist and resume point; the stream and the audio engine.
+  StoreSession();
   // 7. Destroying the device closes the window.
   Device.reset();
 }

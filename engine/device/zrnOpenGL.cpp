@@ -191,7 +191,12 @@ void TZRNOpenGLRenderer::InstallCallbacks() {
   glfwSetScrollCallback(Handle, OnScroll);
   glfwSetWindowFocusCallback(Handle, OnFocus);
   glfwSetWindowUserPointer(Handle, CaptureCursor ? this : nullptr);
-  if (CaptureCursor) glfwSetInputMode(Handle, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+  if (CaptureCursor) {
+    // GLFW 3 captures the pointer only in a focused window; without a window manager (Xvfb,
+    // kiosk sessions) nobody else gives a full-screen window the focus.
+    glfwFocusWindow(Handle);
+    glfwSetInputMode(Handle, GLFW_CURSOR, GLFW_CURSOR_DISABLED);
+  }
 }
 
 void TZRNOpenGLRenderer::Close() {

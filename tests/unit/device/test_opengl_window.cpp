@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <unistd.h>
 
@@ -160,4 +162,49 @@ TEST_F(OpenGLOnDisplay, FlipKeepsToTheRefreshRateAndDeliversQuitRequests) {
   while (Events.Pop(e)) quit |= e.Kind == ZRN_EVENT_QUIT;
   EXPECT_TRUE(quit);
   EXPECT_EQ(ZRNQuitRequested, 0);
+}
+
+TEST_F(OpenGLOnDisplay, KeysAndButtonsFromTheServerArriveWithOldCodes) {
+  TZRNDevice device("");
+  device.Initialize("Sonavarium", 1024, 768, true);
+  std::vector<TZRNEvent> events;
+  auto pump = [&] {
+    for (int i = 0; i < 20; ++i) {
+      device.Flip();
+      TZRNEvent e{};
+      while (Events.Pop(e)) events.push_back(e);
+    }
+  };
+  auto lastMove = [&] {
+    for (auto it = events.rbegin(); it != events.rend(); ++it) {
+      if (it->Kind == ZRN_MOUSE_MOVED) return std::make_pair(it->Mouse.X, it->Mouse.Y);
+    }
+    return std::make_pair(INT32_MIN, INT32_MIN);
+  };
+  pump();
+  events.clear();
+  // X button 3 is the right button, GLFW's button 1.
+  ASSERT_EQ(std::system("xdotool keydown Next sleep 0.1 keyup Next mousedown 3 sleep 0.1 mouseup 3 "
+                        "mousemove_relative -- 45 36 >/dev/null 2>&1"),
+            0);
+  pump();
+  bool pressed = false, released = false, button = false;
+  for (const TZRNEvent& e : events) {
+    pressed |= e.Kind == ZRN_KEY_PRESSED && e.Keyboard.Key == 299;
+    released |= e.Kind == ZRN_KEY_RELEASED && e.Keyboard.Key == 299;
+    button |= e.Kind == ZRN_MOUSE_PRESSED && e.Mouse.Button == 1;
+  }
+  EXPECT_TRUE(pressed);
+  EXPECT_TRUE(released);
+  EXPECT_TRUE(button);
+  const auto before = lastMove();
+  ASSERT_NE(before.first, INT32_MIN) << "no motion reported";
+
+  // The captured pointer returns to the centre after each poll, so a large move up-left
+  // travels 512 x 384 before the screen edge stops it; the reported position is unbounded.
+  ASSERT_EQ(std::system("xdotool mousemove_relative -- -600 -500 >/dev/null 2>&1"), 0);
+  pump();
+  const auto after = lastMove();
+  EXPECT_EQ(after.first - before.first, -512);
+  EXPECT_EQ(after.second - before.second, -384);
 }

@@ -62,7 +62,7 @@ void TDemo::LoadScene() {
   ParticleManager = MakeOwned<TZRNParticleManager>(Device.get());
   ParticleManager->SetCapacity(99000);
   ParticleManager->Images = Images.get();
-  DefineParticleEffects(*ParticleManager, ScaleX);
+  CreateParticleEffects(*ParticleManager, ScaleX);
 
   // 23.
   Font = MakeOwned<TZRNFont>(Device.get());
