@@ -64,7 +64,11 @@ void TZRNOpenGLTexture::Build() {
   // Before the upload, so that the driver builds the chain from level 0.
   if (Settings->Mipmaps) glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 1);
   const TGLPixelFormat& f = GLPixelFormats[Format];
+  // Rows are tightly packed; with the default alignment of 4 OpenGL would read rows of 1- and
+  // 3-byte formats whose length is not a multiple of 4 at the wrong stride, past the end of Data.
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexImage2D(GL_TEXTURE_2D, 0, f.Internal, Width, Height, 0, f.Pixel, GL_UNSIGNED_BYTE, Data);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GLWrap(Settings->WrapS));
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GLWrap(Settings->WrapT));
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GLFilter(Settings->MagFilter));
