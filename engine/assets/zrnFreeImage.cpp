@@ -23,9 +23,14 @@ unsigned DLL_CALLCONV StreamWrite(void* buffer, unsigned size, unsigned count, f
   return static_cast<unsigned>(AsStream(handle)->Write(buffer, int64_t{size} * count) / size);
 }
 
+// Returns 0 on success, as fseek does: FreeImage's JPEG 2000 and PSD readers treat any other
+// result as a failed seek, so returning the new position would break them.
 int DLL_CALLCONV StreamSeek(fi_handle handle, long offset, int origin) {
-  if (origin < 0 || origin > 2) return 0;
-  return static_cast<int>(AsStream(handle)->Seek(offset, static_cast<TZRNSeekOrigin>(origin)));
+  if (origin < 0 || origin > 2) return -1;
+  TZRNStream* stream = AsStream(handle);
+  const int64_t base = origin == soBeginning ? 0 : origin == soCurrent ? stream->Position() : stream->Size();
+  if (base + offset < 0) return -1;
+  return stream->Seek(offset, static_cast<TZRNSeekOrigin>(origin)) == base + offset ? 0 : -1;
 }
 
 long DLL_CALLCONV StreamTell(fi_handle handle) { return static_cast<long>(AsStream(handle)->Position()); }

@@ -281,3 +281,22 @@ TEST(FreeImageCompressors, RefuseAbsurdDimensionsBeforeDecoding) {
   EXPECT_THROW(Compressor("FreeImage.PNG")->Decompress(stream, data), EZRNError);
   EXPECT_EQ(data.Data, nullptr);
 }
+
+TEST(FreeImageImport, FormatsWhoseReadersSeekDecodeThroughTheBridge) {
+  // JPEG 2000 and PSD readers check the seek result; TIFF and GIF seek about as well.
+  for (auto [fif, name] : {std::pair{FIF_J2K, "a.j2k"}, {FIF_JP2, "a.jp2"}, {FIF_PSD, "a.psd"}, {FIF_TIFF, "a.tif"}}) {
+    SCOPED_TRACE(name);
+    // Big enough for the JPEG 2000 encoder's default resolution levels; top half red.
+    FIBITMAP* b = FreeImage_Allocate(64, 48, 24);
+    for (unsigned y = 24; y < 48; ++y) {
+      BYTE* line = FreeImage_GetScanLine(b, y);
+      for (unsigned x = 0; x < 64; ++x) line[x * 3 + FI_RGBA_RED] = 255;
+    }
+    TDataHolder d{Import(Encode(b, fif), name)};
+    FreeImage_Unload(b);
+    ASSERT_EQ(d.Data.Format, pfRGB);
+    EXPECT_EQ(d.Data.Width, 64);
+    EXPECT_NEAR(d.Data.Data[0], 255, 8) << "top-left pixel red";
+    EXPECT_NEAR(d.Data.Data[d.Data.Size - 3], 0, 8) << "bottom-right pixel black";
+  }
+}
