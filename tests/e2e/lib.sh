@@ -46,6 +46,13 @@
 #   snv_tone FILE SECONDS HZ    make a stereo 44.1 kHz tone; .wav, .ogg or .mp3 by FILE's name.
 #   snv_key_slow KEYSYM...      like snv_key, with 0.6 s between keys so that every press passes
 #                               the player's 13-frame repeat gate even when frames are slow.
+#   snv_press KEYSYM...         press a repeating hot key so that it acts exactly once: without
+#                               vertical sync the frame rate swings between ~10 and 300 frames a
+#                               second, so no fixed hold is both seen and shorter than the 13-frame
+#                               repeat gate. A small helper (built with cc) stops the player while
+#                               the key goes down, watches it read the key from its X connection,
+#                               then releases the key in a later frame. After each key the player
+#                               runs SNV_PRESS_GAP seconds (default 2.5) so the gate opens again.
 #   snv_pointer_home            move the pointer far up-left: the player's cursor is pinned at (2, 2).
 #   snv_point_at X Y            home, then move the player's cursor to about window pixel (X, Y)
 #                               (pointer motion is scaled by 1.28 on a 1024-pixel-wide screen).
@@ -304,4 +311,158 @@ snv_region_mean() {
 snv_region_diff() {
   convert "$1" "$2" -crop "${5}x${6}+${3}+${4}" +repage -compose difference -composite \
     -colorspace gray -threshold 10% -format '%[fx:mean]' info: || snv_fail "cannot compare $1 and $2"
+}
+
+
+# snv_press's helper, built once per sandbox: it needs to watch the player's X connection at
+# sub-millisecond pace, which a shell loop cannot.
+snv_press_helper() {
+  local bin="$SNV_SANDBOX/snv_press"
+  [ -x "$bin" ] && return 0
+  cc -O2 -o "$bin" -x c - -ldl <<'SNV_PRESS_C' || snv_fail "cannot build the key press helper"
+// Press a key so that the player holds it for only a few frames (see snv_press in lib.sh).
+#define _GNU_SOURCE
+#include <dirent.h>
+#include <dlfcn.h>
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/ioctl.h>
+#include <sys/syscall.h>
+#include <time.h>
+#include <unistd.h>
+
+typedef void* (*OpenDisplayFn)(const char*);
+typedef unsigned long (*StringToKeysymFn)(const char*);
+typedef unsigned char (*KeysymToKeycodeFn)(void*, unsigned long);
+typedef int (*SyncFn)(void*, int);
+typedef int (*FakeKeyFn)(void*, unsigned int, int, unsigned long);
+
+static int fds[64], nfds;
+
+static double now_ms(void) {
+  struct timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+static void fail(const char* what) {
+  fprintf(stderr, "snv_press: %s\n", what);
+  exit(2);
+}
+
+static void sleep_ms(double ms) {
+  struct timespec t = {(time_t)(ms / 1000), (long)((ms - (time_t)(ms / 1000) * 1000) * 1e6)};
+  nanosleep(&t, NULL);
+}
+
+// Bytes the player has not yet read from its sockets (its X connection).
+static long queued(void) {
+  long total = 0;
+  for (int i = 0; i < nfds; ++i) {
+    int n = 0;
+    if (ioctl(fds[i], FIONREAD, &n) == 0) total += n;
+  }
+  return total;
+}
+
+static char state_of(pid_t pid) {
+  char path[64], buf[512];
+  snprintf(path, sizeof path, "/proc/%d/stat", (int)pid);
+  FILE* f = fopen(path, "r");
+  if (!f) return 0;
+  size_t n = fread(buf, 1, sizeof buf - 1, f);
+  fclose(f);
+  buf[n] = 0;
+  char* p = strrchr(buf, ')');
+  return p && p[1] ? p[2] : 0;
+}
+
+// Waits until the byte count satisfies the wish; returns 0 on timeout.
+static int wait_queue(int nonEmpty, double limitMs) {
+  for (double t = 0; t < limitMs; t += 0.25) {
+    long q = queued();
+    if (nonEmpty ? q > 0 : q == 0) return 1;
+    sleep_ms(0.25);
+  }
+  return 0;
+}
+
+int main(int argc, char** argv) {
+  if (argc != 3) fail("usage: PID KEYSYM");
+  const pid_t pid = (pid_t)atoi(argv[1]);
+  void* x11 = dlopen("libX11.so.6", RTLD_NOW);
+  void* xtst = dlopen("libXtst.so.6", RTLD_NOW);
+  if (!x11 || !xtst) fail("cannot load libX11/libXtst");
+  OpenDisplayFn openDisplay = (OpenDisplayFn)dlsym(x11, "XOpenDisplay");
+  StringToKeysymFn toKeysym = (StringToKeysymFn)dlsym(x11, "XStringToKeysym");
+  KeysymToKeycodeFn toKeycode = (KeysymToKeycodeFn)dlsym(x11, "XKeysymToKeycode");
+  SyncFn sync = (SyncFn)dlsym(x11, "XSync");
+  FakeKeyFn fakeKey = (FakeKeyFn)dlsym(xtst, "XTestFakeKeyEvent");
+  if (!openDisplay || !toKeysym || !toKeycode || !sync || !fakeKey) fail("missing X functions");
+  void* dpy = openDisplay(NULL);
+  if (!dpy) fail("cannot open the display");
+  const unsigned key = toKeycode(dpy, toKeysym(argv[2]));
+  const unsigned marker = toKeycode(dpy, toKeysym("F12"));
+  if (!key || !marker) fail("unknown key");
+
+  // Borrow the player's sockets to see how much it has still to read.
+  const int pidfd = (int)syscall(SYS_pidfd_open, pid, 0);
+  if (pidfd < 0) fail("pidfd_open");
+  char dir[64], link[256], path[320];
+  snprintf(dir, sizeof dir, "/proc/%d/fd", (int)pid);
+  DIR* d = opendir(dir);
+  if (!d) fail("cannot list the player's files");
+  for (struct dirent* e; (e = readdir(d)) && nfds < 64;) {
+    snprintf(path, sizeof path, "%s/%s", dir, e->d_name);
+    ssize_t n = readlink(path, link, sizeof link - 1);
+    if (n <= 0) continue;
+    link[n] = 0;
+    if (strncmp(link, "socket:", 7) != 0) continue;
+    int fd = (int)syscall(SYS_pidfd_getfd, pidfd, atoi(e->d_name), 0);
+    if (fd >= 0) fds[nfds++] = fd;
+  }
+  closedir(d);
+  if (nfds == 0) fail("the player has no sockets");
+
+  // 1. Key down while the player is stopped, so the whole event waits on its connection.
+  kill(pid, SIGSTOP);
+  for (int i = 0; i < 2000 && state_of(pid) != 'T'; ++i) sleep_ms(0.5);
+  fakeKey(dpy, key, 1, 0);
+  sync(dpy, 0);
+  int arrived = wait_queue(1, 5000);
+  const double t0 = now_ms();
+  kill(pid, SIGCONT);
+  if (!arrived) { fakeKey(dpy, key, 0, 0); sync(dpy, 0); fail("the key never reached the player"); }
+  // 2. The player has read the key (inside its buffer swap or event poll).
+  int read = wait_queue(0, 30000);
+  const double t1 = now_ms();
+  // 3. A marker on an unbound key: once it is read too, that read pass is over, so the key's
+  //    release lands in a later frame's pass and the hot keys see the key held for a frame or two.
+  fakeKey(dpy, marker, 1, 0);
+  fakeKey(dpy, marker, 0, 0);
+  sync(dpy, 0);
+  wait_queue(1, 200);
+  int markerRead = wait_queue(0, 30000);
+  const double t2 = now_ms();
+  sleep_ms(2);
+  fakeKey(dpy, key, 0, 0);
+  sync(dpy, 0);
+  if (getenv("SNV_PRESS_DEBUG"))
+    fprintf(stderr, "snv_press %s: read after %.1f ms, marker after %.1f ms more\n", argv[2], t1 - t0, t2 - t1);
+  if (!read || !markerRead) fail("the player stopped reading its events");
+  return 0;
+}
+SNV_PRESS_C
+}
+
+snv_press() {
+  snv_press_helper
+  local k
+  for k in "$@"; do
+    snv_assert_alive "before pressing $k"
+    "$SNV_SANDBOX/snv_press" "$SNV_PID" "$k" || snv_fail "pressing $k failed"
+    sleep "${SNV_PRESS_GAP:-2.5}"
+  done
 }
