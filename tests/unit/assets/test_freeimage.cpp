@@ -300,3 +300,18 @@ TEST(FreeImageImport, FormatsWhoseReadersSeekDecodeThroughTheBridge) {
     EXPECT_NEAR(d.Data.Data[d.Data.Size - 3], 0, 8) << "bottom-right pixel black";
   }
 }
+
+TEST(FreeImageCompressors, TruncatedPictureWhoseHeaderPointsPastTheEndFailsCleanly) {
+  // An RLE TGA header whose image-ID field (160 bytes) runs past the end of the stream: the seek
+  // over it must fail instead of leaving the stream beyond its end.
+  const std::vector<uint8_t> tga = {0xA0, 0, 0x0A, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x8A, 0, 0x65, 0, 0x18, 0,
+                                    0x5B, 0x3E, 0x21, 0xB2, 0};
+  TZRNMemoryStream stream(tga);
+  TZRNTextureData data;
+  try {
+    Compressor("FreeImage.TGA")->Decompress(stream, data);
+  } catch (const EZRNError&) {
+  }
+  std::free(data.Data);
+  EXPECT_LE(stream.Position(), stream.Size());
+}
