@@ -283,8 +283,9 @@ TEST(FreeImageCompressors, RefuseAbsurdDimensionsBeforeDecoding) {
 }
 
 TEST(FreeImageImport, FormatsWhoseReadersSeekDecodeThroughTheBridge) {
-  // JPEG 2000 and PSD readers check the seek result; TIFF and GIF seek about as well.
-  for (auto [fif, name] : {std::pair{FIF_J2K, "a.j2k"}, {FIF_JP2, "a.jp2"}, {FIF_PSD, "a.psd"}, {FIF_TIFF, "a.tif"}}) {
+  // The JPEG 2000 readers check the seek result; TIFF seeks about as well. (FreeImage's PSD
+  // writer leaks, so PSD, whose reader checks too, cannot make its own test picture here.)
+  for (auto [fif, name] : {std::pair{FIF_J2K, "a.j2k"}, {FIF_JP2, "a.jp2"}, {FIF_TIFF, "a.tif"}}) {
     SCOPED_TRACE(name);
     // Big enough for the JPEG 2000 encoder's default resolution levels; top half red.
     FIBITMAP* b = FreeImage_Allocate(64, 48, 24);
