@@ -1,5 +1,10 @@
 // The order of each frame's work: update (end of track, hot keys, timer, visualization,
 // particles, camera) and render (scene under the camera, lines, menu and cursor on top).
+#include <time.h>
+
+#include <cstdio>
+#include <cstdlib>
+
 #include "engine/assets/zrnImage.h"
 #include "engine/device/zrnCamera.h"
 #include "engine/device/zrnCanvas.h"
@@ -35,4 +40,18 @@ void TDemo::Render() {
     DrawMenu();  // the page, then the cursor
   }
   Device->Flip();
+  if (FrameCount == 1) ReportFirstFrame();
+}
+
+// Start-up is measured from outside: when SONAVARIUM_STARTUP_PROBE names a file, the monotonic
+// time of the first presented frame is written there.
+void TDemo::ReportFirstFrame() {
+  const char* probe = std::getenv("SONAVARIUM_STARTUP_PROBE");
+  if (!probe || !*probe) return;
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  if (std::FILE* f = std::fopen(probe, "w")) {
+    std::fprintf(f, "%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+    std::fclose(f);
+  }
 }

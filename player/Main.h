@@ -136,6 +136,7 @@ class TDemo : public TZRNApplication {
   void SetVisualization(uint8_t index);
 
   // ---- frame composition ----
+  void ReportFirstFrame();
 
   // ---- start-up and shutdown ----
   void OpenOptions();

@@ -1,5 +1,7 @@
 #include "engine/device/zrnOpenGLTexture.h"
 
+#include "engine/device/zrnMipmaps.h"
+
 #include <epoxy/gl.h>
 
 bool ZRNOpenGLLoaded = false;
@@ -61,13 +63,19 @@ void TZRNOpenGLTexture::Build() {
   glGenTextures(1, &Handle);
   if (Handle == 0) return;
   glBindTexture(GL_TEXTURE_2D, Handle);
-  // Before the upload, so that the driver builds the chain from level 0.
-  if (Settings->Mipmaps) glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, 1);
   const TGLPixelFormat& f = GLPixelFormats[Format];
   // Rows are tightly packed; with the default alignment of 4 OpenGL would read rows of 1- and
   // 3-byte formats whose length is not a multiple of 4 at the wrong stride, past the end of Data.
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexImage2D(GL_TEXTURE_2D, 0, f.Internal, Width, Height, 0, f.Pixel, GL_UNSIGNED_BYTE, Data);
+  if (Settings->Mipmaps) {
+    // The whole chain, built here rather than by the driver (slow in software OpenGL).
+    const auto levels = BuildMipmapChain(Data, Width, Height, PixelFormatBytes[Format]);
+    for (size_t i = 0; i < levels.size(); ++i) {
+      glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i + 1), f.Internal, levels[i].Width, levels[i].Height, 0,
+                   f.Pixel, GL_UNSIGNED_BYTE, levels[i].Pixels.data());
+    }
+  }
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GLWrap(Settings->WrapS));
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GLWrap(Settings->WrapT));
