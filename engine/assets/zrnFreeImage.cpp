@@ -24,12 +24,15 @@ unsigned DLL_CALLCONV StreamWrite(void* buffer, unsigned size, unsigned count, f
 }
 
 // Returns 0 on success, as fseek does: FreeImage's JPEG 2000 and PSD readers treat any other
-// result as a failed seek, so returning the new position would break them.
+// result as a failed seek, so returning the new position would break them. Targets outside the
+// stream fail and leave the position alone.
 int DLL_CALLCONV StreamSeek(fi_handle handle, long offset, int origin) {
   if (origin < 0 || origin > 2) return -1;
   TZRNStream* stream = AsStream(handle);
   const int64_t base = origin == soBeginning ? 0 : origin == soCurrent ? stream->Position() : stream->Size();
-  if (base + offset < 0) return -1;
+  // Nothing FreeImage writes seeks past the end, and its TGA reader trusts a seek past the end of
+  // a truncated picture and then sizes a buffer from the negative remainder.
+  if (base + offset < 0 || base + offset > stream->Size()) return -1;
   return stream->Seek(offset, static_cast<TZRNSeekOrigin>(origin)) == base + offset ? 0 : -1;
 }
 
