@@ -46,17 +46,19 @@
 #   snv_tone FILE SECONDS HZ    make a stereo 44.1 kHz tone; .wav, .ogg or .mp3 by FILE's name.
 #   snv_key_slow KEYSYM...      like snv_key, with 0.6 s between keys so that every press passes
 #                               the player's 13-frame repeat gate even when frames are slow.
-#   snv_press KEYSYM...         press a repeating hot key so that it acts exactly once: without
-#                               vertical sync the frame rate swings between ~10 and 300 frames a
-#                               second, so no fixed hold is both seen and shorter than the 13-frame
-#                               repeat gate. A small helper (built with cc) stops the player while
-#                               the key goes down, watches it read the key from its X connection,
-#                               then releases the key in a later frame. After each key the player
-#                               runs SNV_PRESS_GAP seconds (default 2.5) so the gate opens again.
+#   snv_press KEYSYM...         press a repeating hot key so that it acts exactly once. A held key
+#                               repeats every 13 frames, and a short hold may be read in one pass
+#                               with its release and so never seen; neither can be ruled out by
+#                               timing on a loaded machine. A small helper (built with cc) stops
+#                               the player while the key goes down, watches it read the key from
+#                               its X connection, and releases the key after the player's main
+#                               thread has gone through two more event polls (its read and write
+#                               counters in /proc). After each key the player runs SNV_PRESS_GAP
+#                               seconds (default 2.5) so the repeat gate opens again.
 #   snv_pointer_home            move the pointer far up-left: the player's cursor is pinned at (2, 2).
 #   snv_point_at X Y            home, then move the player's cursor to about window pixel (X, Y)
 #                               (pointer motion is scaled by 1.28 on a 1024-pixel-wide screen).
-#   snv_click_at X Y            snv_point_at, then snv_click.
+#   snv_click_at X Y            snv_point_at, then a left click held 0.4 s (widgets act on release).
 #   snv_region_mean PNG X Y W H print the mean brightness (0..1) of a rectangle of a picture.
 #   snv_region_diff A B X Y W H print the fraction (0..1) of pixels of a rectangle that differ
 #                               clearly (over 10 %) between pictures A and B.
@@ -300,7 +302,12 @@ snv_point_at() {
 
 snv_click_at() {
   snv_point_at "$1" "$2"
-  snv_click 1
+  # Widgets act on release, so a long hold is harmless, and it spans a frame even when frames are
+  # slow (a press and release read in one pass would be lost).
+  xdotool mousedown 1 || snv_fail "xdotool mousedown"
+  sleep 0.4
+  xdotool mouseup 1 || snv_fail "xdotool mouseup"
+  sleep 0.4
 }
 
 snv_region_mean() {
@@ -367,6 +374,19 @@ static long queued(void) {
   return total;
 }
 
+// Read or write calls ("syscr: " or "syscw: ") made so far by the player's main thread.
+static long main_calls(pid_t pid, const char* field) {
+  char path[64], line[128];
+  snprintf(path, sizeof path, "/proc/%d/task/%d/io", (int)pid, (int)pid);
+  FILE* f = fopen(path, "r");
+  if (!f) return -1;
+  long value = -1;
+  while (fgets(line, sizeof line, f))
+    if (strncmp(line, field, 7) == 0 && sscanf(line + 7, "%ld", &value) == 1) break;
+  fclose(f);
+  return value;
+}
+
 static char state_of(pid_t pid) {
   char path[64], buf[512];
   snprintf(path, sizeof path, "/proc/%d/stat", (int)pid);
@@ -404,8 +424,7 @@ int main(int argc, char** argv) {
   void* dpy = openDisplay(NULL);
   if (!dpy) fail("cannot open the display");
   const unsigned key = toKeycode(dpy, toKeysym(argv[2]));
-  const unsigned marker = toKeycode(dpy, toKeysym("F12"));
-  if (!key || !marker) fail("unknown key");
+  if (!key) fail("unknown key");
 
   // Borrow the player's sockets to see how much it has still to read.
   const int pidfd = (int)syscall(SYS_pidfd_open, pid, 0);
@@ -435,23 +454,26 @@ int main(int argc, char** argv) {
   const double t0 = now_ms();
   kill(pid, SIGCONT);
   if (!arrived) { fakeKey(dpy, key, 0, 0); sync(dpy, 0); fail("the key never reached the player"); }
-  // 2. The player has read the key (inside its buffer swap or event poll).
+  // 2. The player has read the key from its connection, inside a buffer swap or an event poll.
   int read = wait_queue(0, 30000);
   const double t1 = now_ms();
-  // 3. A marker on an unbound key: once it is read too, that read pass is over, so the key's
-  //    release lands in a later frame's pass and the hot keys see the key held for a frame or two.
-  fakeKey(dpy, marker, 1, 0);
-  fakeKey(dpy, marker, 0, 0);
-  sync(dpy, 0);
-  wait_queue(1, 200);
-  int markerRead = wait_queue(0, 30000);
+  // 3. Each frame of the main thread makes three round trips to the X server while it renders
+  //    (three writes) and begins its event poll with two reads (GLFW's wake-up pipe and joystick
+  //    watch). After two more polls and three more writes the hot keys have certainly seen the
+  //    key, and the release, read by a later poll, cannot fall into the same pass.
+  const long r0 = main_calls(pid, "syscr: "), w0 = main_calls(pid, "syscw: ");
+  if (r0 < 0 || w0 < 0) fail("cannot read the player's system call counters");
+  int polled = 0;
+  for (double t = 0; t < 30000 && !polled; t += 0.25) {
+    polled = main_calls(pid, "syscr: ") >= r0 + 4 && main_calls(pid, "syscw: ") >= w0 + 3;
+    if (!polled) sleep_ms(0.25);
+  }
   const double t2 = now_ms();
-  sleep_ms(2);
   fakeKey(dpy, key, 0, 0);
   sync(dpy, 0);
   if (getenv("SNV_PRESS_DEBUG"))
-    fprintf(stderr, "snv_press %s: read after %.1f ms, marker after %.1f ms more\n", argv[2], t1 - t0, t2 - t1);
-  if (!read || !markerRead) fail("the player stopped reading its events");
+    fprintf(stderr, "snv_press %s: read after %.1f ms, released %.1f ms later\n", argv[2], t1 - t0, t2 - t1);
+  if (!read || !polled) fail("the player stopped reading its events");
   return 0;
 }
 SNV_PRESS_C
