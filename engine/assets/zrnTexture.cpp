@@ -1,5 +1,6 @@
 #include "engine/assets/zrnTexture.h"
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -35,6 +36,14 @@ TRegistries& Registries() {
     RegisterFreeImageCodecs();
   }
   return r;
+}
+
+// Width x height x bytes per pixel without overflow; -1 when negative or beyond 32 bits.
+int64_t PixelBytes(int32_t width, int32_t height, uint8_t format) {
+  if (width < 0 || height < 0) return -1;
+  const int64_t pixels = int64_t{width} * height;  // at most 2^62
+  if (pixels > INT32_MAX) return -1;
+  return pixels * PixelFormatBytes[format <= pfRGBA ? format : 0];
 }
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -117,7 +126,7 @@ TZRNTexture::TZRNTexture() : ID(NextTextureID++), Settings(std::make_unique<TZRN
 TZRNTexture::~TZRNTexture() { std::free(Data); }
 
 void TZRNTexture::SetSize(int32_t width, int32_t height, TZRNPixelFormat format) {
-  const int64_t bytes = int64_t{width} * height * PixelFormatBytes[format < 8 ? format : 0];
+  const int64_t bytes = PixelBytes(width, height, format);
   ZRN_ASSERT(bytes >= 0 && bytes <= INT32_MAX, "Texture size out of range", "zrnTexture");
   const int32_t newSize = static_cast<int32_t>(bytes);
   if (newSize != Size || (newSize > 0 && !Data)) {
@@ -220,8 +229,7 @@ void TZRNTexture::LoadFromStream(TZRNStream& stream) {
   }
   const std::string compressorName = ReadString(stream);
   if (compressorName.empty()) {
-    const int64_t expected = int64_t{width} * height * PixelFormatBytes[format];
-    if (width < 0 || height < 0 || size < 0 || size != expected) {
+    if (width < 0 || height < 0 || size < 0 || size != PixelBytes(width, height, format)) {
       throw EZRNError(::Format("Invalid texture size [Width: %d Height: %d Size: %d].", width, height, size));
     }
     if (size > stream.Remaining()) throw EZRNStreamError("Stream read error");

@@ -164,6 +164,8 @@ TEST_F(TTextureFixture, DamagedBlocksAreRefusedBeforeAnythingChanges) {
       {RawBlock(2, 2, pfRGB, -12, 0), "Invalid texture size [Width: 2 Height: 2 Size: -12]."},
       {RawBlock(-2, -2, pfRGB, 12, 12), "Invalid texture size [Width: -2 Height: -2 Size: 12]."},
       {RawBlock(65536, 65536, pfRGBA, 0, 0), "Invalid texture size [Width: 65536 Height: 65536 Size: 0]."},
+      {RawBlock(0x7FFFFFFF, 0x7FFFFFFF, pfRGBA, 4, 4),
+       "Invalid texture size [Width: 2147483647 Height: 2147483647 Size: 4]."},
       {RawBlock(100, 100, pfRGBA, 40000, 10), "Stream read error"},
       {RawBlock(2, 2, 9, 12, 12), "Invalid texture format 9."},
   };
