@@ -50,7 +50,11 @@ int32_t TZRNPatternList::IndexOf(const std::string& name) const {
 
 // ---- Quads ----
 
-void AddQuad(TZRNVertexList& list, const TZRNQuadCoords& c, const TVector3f& position, const TColor4f& color) {
+namespace {
+// Appends the four corners of a quad (top-left, top-right, bottom-right, bottom-left); place maps a
+// corner relative to the pivot to its position.
+template <typename Place>
+void AppendQuad(TZRNVertexList& list, const TZRNQuadCoords& c, const TColor4f& color, Place place) {
   const int32_t first = list.Alloc(4);  // may move List
   TVertex* v = list.List + first;
   const float xs[4] = {c.X1, c.X2, c.X2, c.X1};
@@ -60,23 +64,18 @@ void AddQuad(TZRNVertexList& list, const TZRNQuadCoords& c, const TVector3f& pos
   for (int i = 0; i < 4; ++i) {
     v[i].TexCoord = {us[i], vs[i]};
     v[i].Color = color;
-    v[i].Position = {position.X + xs[i], position.Y + ys[i], position.Z};
+    v[i].Position = place(xs[i], ys[i]);
   }
+}
+}  // namespace
+
+void AddQuad(TZRNVertexList& list, const TZRNQuadCoords& c, const TVector3f& position, const TColor4f& color) {
+  AppendQuad(list, c, color, [&](float x, float y) { return TVector3f{position.X + x, position.Y + y, position.Z}; });
 }
 
 void AddQuadTransformed(TZRNVertexList& list, const TZRNQuadCoords& c, const TMatrix4f& matrix,
                         const TColor4f& color) {
-  const int32_t first = list.Alloc(4);  // may move List
-  TVertex* v = list.List + first;
-  const float xs[4] = {c.X1, c.X2, c.X2, c.X1};
-  const float ys[4] = {c.Y1, c.Y1, c.Y2, c.Y2};
-  const float us[4] = {c.U1, c.U2, c.U2, c.U1};
-  const float vs[4] = {c.V1, c.V1, c.V2, c.V2};
-  for (int i = 0; i < 4; ++i) {
-    v[i].TexCoord = {us[i], vs[i]};
-    v[i].Color = color;
-    v[i].Position = MatrixTransform(matrix, {xs[i], ys[i], 0.0f});
-  }
+  AppendQuad(list, c, color, [&](float x, float y) { return MatrixTransform(matrix, TVector3f{x, y, 0.0f}); });
 }
 
 // ---- Image ----
