@@ -44,8 +44,6 @@
 #   snv_option KEY              print the value of KEY in section [options] (empty when missing).
 #   snv_expect_option KEY VALUE fail unless the stored KEY equals VALUE.
 #   snv_tone FILE SECONDS HZ    make a stereo 44.1 kHz tone; .wav, .ogg or .mp3 by FILE's name.
-#   snv_key_slow KEYSYM...      like snv_key, with 0.6 s between keys so that every press passes
-#                               the player's 13-frame repeat gate even when frames are slow.
 #   snv_press KEYSYM...         press a repeating hot key so that it acts exactly once. A held key
 #                               repeats every 13 frames, and a short hold may be read in one pass
 #                               with its release and so never seen; neither can be ruled out by
@@ -54,7 +52,9 @@
 #                               its X connection, and releases the key after the player's main
 #                               thread has gone through two more event polls (its read and write
 #                               counters in /proc). After each key the player runs SNV_PRESS_GAP
-#                               seconds (default 2.5) so the repeat gate opens again.
+#                               seconds (default 2.5) so the repeat gate opens again. Needs
+#                               Linux 5.6+ and leave to trace the player (root, or
+#                               kernel.yama.ptrace_scope 0).
 #   snv_pointer_home            move the pointer far up-left: the player's cursor is pinned at (2, 2).
 #   snv_point_at X Y            home, then move the player's cursor to about window pixel (X, Y)
 #                               (pointer motion is scaled by 1.28 on a 1024-pixel-wide screen).
@@ -265,14 +265,6 @@ snv_tone() {
       ;;
     *) snv_fail "snv_tone: unknown format $file" ;;
   esac
-}
-
-snv_key_slow() {
-  local k
-  for k in "$@"; do
-    snv_key "$k"
-    sleep 0.6
-  done
 }
 
 snv_pointer_home() {
