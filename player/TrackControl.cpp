@@ -1,4 +1,5 @@
 // Starting tracks, noticing their end, and adding files through the dialog.
+#include "engine/device/zrnOpenGL.h"
 #include "player/AudioBridge.h"
 #include "player/Main.h"
 #include "player/Playlist.h"
@@ -25,4 +26,8 @@ void TDemo::CheckTrackEnd() {
   if (Playing && audio::Backend().ChannelGetLength(Stream, audio::kPosBytes) < 0) Playlist->NextTrack(1);
 }
 
-void TDemo::AddFilesDialog(bool play) { Playlist->AddFilesDialog(play); }
+void TDemo::AddFilesDialog(bool play) {
+  ZRNSetPointerCaptured(false);
+  Playlist->AddFilesDialog(play);
+  ZRNSetPointerCaptured(true);
+}

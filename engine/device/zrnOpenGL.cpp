@@ -75,6 +75,15 @@ uintptr_t ZRNNativeWindowHandle() {
   return CurrentHandle ? static_cast<uintptr_t>(glfwGetX11Window(CurrentHandle)) : 0;
 }
 
+void ZRNSetPointerCaptured(bool captured) {
+  // Only a full-screen window captures the pointer (it carries the user pointer then).
+  if (!CurrentHandle || !glfwGetWindowUserPointer(CurrentHandle)) return;
+  const bool focused = glfwGetWindowAttrib(CurrentHandle, GLFW_FOCUSED) == GLFW_TRUE;
+  glfwSetInputMode(CurrentHandle, GLFW_CURSOR, captured && focused ? GLFW_CURSOR_DISABLED : GLFW_CURSOR_NORMAL);
+  // Make the change reach the X server before the dialog starts.
+  glfwPollEvents();
+}
+
 // ---- window ----
 
 TZRNOpenGLWindow::TZRNOpenGLWindow(TZRNOpenGLRenderer* renderer) : Renderer(renderer) { CurrentWindow = this; }

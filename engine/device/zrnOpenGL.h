@@ -14,6 +14,10 @@ struct GLFWwindow;
 bool ZRNPrimaryScreenSize(int32_t& width, int32_t& height);
 // X11 window id of the open renderer window, 0 when there is none.
 uintptr_t ZRNNativeWindowHandle();
+// Hands the captured pointer back to the desktop (false) or takes it again while the window has
+// the focus (true). The frame loop does not run while a dialog of another program blocks it, so
+// the focus callback alone would leave the pointer hidden and grabbed over that dialog.
+void ZRNSetPointerCaptured(bool captured);
 
 class TZRNOpenGLRenderer;
 
