@@ -79,6 +79,7 @@ void TVisualizer::Oscillotrack() {
   }
   Radius = y;
   DropScrolledLines();
+  RebaseTrack();
 }
 
 void TVisualizer::ParticleWavePoint(int32_t i, float x, float y, float& previousY) {

@@ -63,6 +63,18 @@ void TVisualizer::SegmentTo(float x, float y) {
   Previous = {x, y};
 }
 
+void TVisualizer::RebaseTrack() {
+  // Single-precision positions are whole pixels only up to 2^24 (about five hours of this mode at
+  // 1920 px). Long before that the camera and the strip move back together by a whole number of
+  // pixels, which leaves the picture exactly as it was.
+  constexpr float kRebaseAt = 1 << 20;
+  if (Camera->X < kRebaseAt) return;
+  const float shift = Camera->X - static_cast<float>(Device->Width());
+  Camera->X -= shift;
+  TZRNVertexList& vertices = *Canvas->Vertices;
+  for (int32_t i = 0; i < vertices.Count; ++i) vertices[i].Position.X -= shift;
+}
+
 void TVisualizer::DropScrolledLines() {
   TZRNVertexList& vertices = *Canvas->Vertices;
   if (DeadTrackVertices > vertices.Count) DeadTrackVertices = 0;

@@ -58,6 +58,7 @@ class TVisualizer {
   void ParticleWavePoint(int32_t i, float x, float y, float& previousY);
   // Oscillotrack only moves right: lines left of the camera can never show again.
   void DropScrolledLines();
+  void RebaseTrack();
 
   TZRNDevice* Device;
   TZRNCanvas* Canvas;

@@ -133,6 +133,26 @@ TEST_F(VisTest, OscillotrackDropsOnlyLinesThatScrolledOutAndStaysBounded) {
   EXPECT_LE(mostCapacity, 4 * 2 * expectedLive);
 }
 
+TEST_F(VisTest, OscillotrackMovesCameraAndStripBackLongBeforeSinglePrecisionRunsOut) {
+  Visualization = 5;
+  for (int f = 0; f < 20; ++f) Vis->Step();
+  // As if the mode had been running for hours: camera and strip far to the right.
+  const float far = 1 << 20;
+  Camera->X += far;
+  TZRNVertexList& vertices = *Canvas->Vertices;
+  for (int32_t i = 0; i < vertices.Count; ++i) vertices[i].Position.X += far;
+  std::vector<float> relative;
+  for (int32_t i = 0; i < vertices.Count; ++i) relative.push_back(vertices[i].Position.X - Camera->X);
+  Vis->Step();
+  Vis->Step();  // one run: the camera moves on by 12 pixels, then back to the start of the track
+  EXPECT_EQ(Camera->X, 800.0f);
+  ASSERT_GE(vertices.Count, static_cast<int32_t>(relative.size()));
+  for (size_t i = 0; i < relative.size(); ++i)
+    ASSERT_EQ(vertices[static_cast<int32_t>(i)].Position.X - Camera->X, relative[i] - 12) << "vertex " << i;
+  // The newest strip still starts at the right edge of the screen.
+  EXPECT_EQ(vertices[static_cast<int32_t>(relative.size())].Position.X, Camera->X + 800.0f);
+}
+
 TEST_F(VisTest, OscBuilderLaysADotEveryTwoPixelsOnTheCentreLineWithoutFile) {
   Visualization = 6;
   for (int f = 0; f < 23; ++f) Vis->Step();
