@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include "tests/unit/XvfbRerun.h"
 #include "AssetTestHelpers.h"
 #include "engine/assets/zrnImage.h"
 #include "engine/device/zrnDevice.h"
@@ -57,24 +58,8 @@ std::array<uint8_t, 3> PixelAt(int x, int yFromTop) {
 
 TEST(OpenGLTexture, DisplayTestsPassUnderXvfb) {
   if (HaveDisplay()) GTEST_SKIP() << "a display exists; the display tests run directly";
-  char self[4096] = {};
-  const ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
-  ASSERT_GT(n, 0);
-  const std::string run = "xvfb-run -a -s '-screen 0 1024x768x24 -noreset' '" + std::string(self) +
-                          "' --gtest_filter='OpenGLTextureOnDisplay.*' 2>&1";
-  std::string output;
   int status = -1;
-  // Parallel xvfb-run -a calls can pick the same display number; the loser fails to start.
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    FILE* pipe = popen(run.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    output.clear();
-    char buf[512];
-    while (std::fgets(buf, sizeof(buf), pipe)) output += buf;
-    status = pclose(pipe);
-    if (output.find("Xvfb failed to start") == std::string::npos) break;
-    sleep(1 + attempt);
-  }
+  const std::string output = RunSelfUnderXvfb("OpenGLTextureOnDisplay.*", status);
   EXPECT_EQ(status, 0) << output;
   EXPECT_NE(output.find("[  PASSED  ]"), std::string::npos) << output;
   EXPECT_EQ(output.find("SKIPPED"), std::string::npos) << output;

@@ -15,6 +15,7 @@
 
 #include <unistd.h>
 
+#include "tests/unit/XvfbRerun.h"
 #include "engine/core/zrnEvents.h"
 #include "engine/device/zrnDevice.h"
 #include "engine/device/zrnGlfwLayer.h"
@@ -60,25 +61,8 @@ class OpenGLOnDisplay : public testing::Test {
 
 TEST(OpenGLWindow, AllDisplayTestsPassUnderXvfb) {
   if (HaveDisplay()) GTEST_SKIP() << "a display exists; the display tests run directly";
-  // /proc/<pid>/exe must be resolved before the shell runs it.
-  char self[4096] = {};
-  const ssize_t n = readlink("/proc/self/exe", self, sizeof(self) - 1);
-  ASSERT_GT(n, 0);
-  const std::string run = "xvfb-run -a -s '-screen 0 1024x768x24 -noreset' '" + std::string(self) +
-                          "' --gtest_filter='OpenGLOnDisplay.*' 2>&1";
-  std::string output;
   int status = -1;
-  // Parallel xvfb-run -a calls can pick the same display number; the loser fails to start.
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    FILE* pipe = popen(run.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    output.clear();
-    char buf[512];
-    while (std::fgets(buf, sizeof(buf), pipe)) output += buf;
-    status = pclose(pipe);
-    if (output.find("Xvfb failed to start") == std::string::npos) break;
-    sleep(1 + attempt);
-  }
+  const std::string output = RunSelfUnderXvfb("OpenGLOnDisplay.*", status);
   EXPECT_EQ(status, 0) << output;
   EXPECT_NE(output.find("[  PASSED  ]"), std::string::npos) << output;
   EXPECT_EQ(output.find("SKIPPED"), std::string::npos) << output;

@@ -1,0 +1,29 @@
+#pragma once
+// Display tests of a test program run again under a fresh Xvfb when the process has no display.
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+// Runs this test program under xvfb-run with the given filter; returns its output, status in status.
+inline std::string RunSelfUnderXvfb(const std::string& filter, int& status) {
+  // /proc/<pid>/exe must be resolved before the shell runs it.
+  char self[4096] = {};
+  status = -1;
+  if (readlink("/proc/self/exe", self, sizeof(self) - 1) <= 0) return "cannot find the test program";
+  const std::string run = "xvfb-run -a -s '-screen 0 1024x768x24 -noreset' '" + std::string(self) +
+                          "' --gtest_filter='" + filter + "' 2>&1";
+  std::string output;
+  // Parallel xvfb-run -a calls can pick the same display number; the loser fails to start.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    FILE* pipe = popen(run.c_str(), "r");
+    if (!pipe) return "cannot start xvfb-run";
+    output.clear();
+    char buf[512];
+    while (std::fgets(buf, sizeof(buf), pipe)) output += buf;
+    status = pclose(pipe);
+    if (output.find("Xvfb failed to start") == std::string::npos) break;
+    sleep(1 + attempt);
+  }
+  return output;
+}
