@@ -5,6 +5,7 @@
 #include "engine/device/zrnInput.h"
 #include "player/KeyBindings.h"
 #include "player/Main.h"
+#include "player/Visualizer.h"
 #include "player/Playlist.h"
 
 namespace {
@@ -109,7 +110,7 @@ void TDemo::HandleHotKeys() {
     else if (Held(input, hkPreviousVisualization)) step = -1;
     if (step != 0) {
       // 8-bit wrap: from 0 a step back gives 255, which selects 0.
-      SetVisualization(static_cast<uint8_t>(Visualization + step));
+      SetVisualization(static_cast<uint8_t>(Visualizer->Visualization + step));
       HotKeyActed(false);
     }
   }

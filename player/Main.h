@@ -9,6 +9,7 @@
 #include "engine/core/zrnTemplate.h"
 #include "engine/core/zrnTimer.h"
 #include "engine/core/zrnTypes.h"
+#include "player/Screen.h"
 
 class TZRNDevice;
 class TZRNCamera2D;
@@ -87,6 +88,12 @@ class TDemo : public TZRNApplication {
   std::string CurrentFile;
 
   // ---- entry and lifecycle ----
+  // The folder of the program (ends in "/"): the shipped assets and the readme are found there.
+  std::string ProgramDir;
+  // Centre and scale of the full-screen window, set once it is open.
+  TScreen Screen;
+  // Row of the string table the texts come from: 0 English, 1 Russian.
+  uint8_t Language = 0;
   // Command-line arguments after the program name (files to add and play, or -nfo/-ver).
   std::vector<std::string> Arguments;
   // "-nfo" and "-ver" (exactly these spellings) show the version and end.
@@ -146,13 +153,3 @@ class TDemo : public TZRNApplication {
   void StoreSession();
   int8_t StoredPosition = 0;
 };
-
-// Player-wide values.
-extern TDemo* App;
-extern std::string ProgramDir;
-extern uint16_t CenterX;
-extern uint16_t CenterY;
-extern float ScaleX;
-extern float ScaleY;
-extern uint8_t Visualization;
-extern uint8_t Language;

@@ -5,11 +5,14 @@
 #include "player/Main.h"
 #include "player/Visualizer.h"
 
-void TDemo::SetVisualization(uint8_t index) { SelectVisualization(index, Visualizer.get(), MenuPage); }
+void TDemo::SetVisualization(uint8_t index) {
+  Visualizer->Select(index);
+  MenuPage = 0;
+}
 
 void CreateVisualizer(TDemo& demo) {
   demo.Visualizer = MakeOwned<TVisualizer>(demo.Device.get(), demo.Canvas.get(), demo.Camera.get(),
-                                           demo.ParticleManager.get());
+                                           demo.ParticleManager.get(), demo.Screen);
   demo.Visualizer->Capture = [&demo](void* buffer, uint32_t bytes) { demo.Capture(buffer, bytes); };
   demo.Visualizer->IsPlaying = [&demo] { return demo.Playing; };
   demo.Visualizer->HasCurrentFile = [&demo] { return !demo.CurrentFile.empty(); };

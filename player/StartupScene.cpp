@@ -62,7 +62,7 @@ void TDemo::LoadScene() {
   ParticleManager = MakeOwned<TZRNParticleManager>(Device.get());
   ParticleManager->SetCapacity(99000);
   ParticleManager->Images = Images.get();
-  CreateParticleEffects(*ParticleManager, ScaleX);
+  CreateParticleEffects(*ParticleManager, Screen.ScaleX);
 
   // 23.
   Font = MakeOwned<TZRNFont>(Device.get());
@@ -71,6 +71,6 @@ void TDemo::LoadScene() {
   // 24.-25.
   BindHotKeys(*Input->Keyboard);
   Input->Mouse->SetBounds(2, 2, Device->Width() - 3, Device->Height() - 3);
-  Input->Mouse->Sensitivity = ScaleX;
+  Input->Mouse->Sensitivity = Screen.ScaleX;
   Input->Mouse->SetEnabled(true);
 }

@@ -28,6 +28,6 @@ void TDemo::CheckTrackEnd() {
 
 void TDemo::AddFilesDialog(bool play) {
   ZRNSetPointerCaptured(false);
-  Playlist->AddFilesDialog(play);
+  Playlist->AddFilesDialog(play, Language, static_cast<uint64_t>(WindowHandle));
   ZRNSetPointerCaptured(true);
 }

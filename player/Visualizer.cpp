@@ -6,11 +6,10 @@
 #include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnDevice.h"
 #include "engine/particles/zrnParticles.h"
-#include "player/Main.h"
 
 TVisualizer::TVisualizer(TZRNDevice* device, TZRNCanvas* canvas, TZRNCamera2D* camera,
-                         TZRNParticleManager* particles)
-    : Device(device), Canvas(canvas), Camera(camera), Particles(particles) {}
+                         TZRNParticleManager* particles, const TScreen& screen)
+    : Device(device), Canvas(canvas), Camera(camera), Particles(particles), Screen(screen) {}
 
 void TVisualizer::Step() {
   ++VisFrame;
@@ -27,11 +26,10 @@ void TVisualizer::Step() {
   }
 }
 
-void SelectVisualization(uint8_t index, TVisualizer* visualizer, uint8_t& menuPage) {
+void TVisualizer::Select(uint8_t index) {
   if (index >= VisualizationCount) index = 0;
-  if (index != Visualization && visualizer) visualizer->Reset();
+  if (index != Visualization) Reset();
   Visualization = index;
-  menuPage = 0;
 }
 
 void TVisualizer::Reset() {

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "engine/core/zrnTypes.h"
+#include "player/Screen.h"
 
 class TZRNDevice;
 class TZRNCanvas;
@@ -16,10 +17,13 @@ inline constexpr uint32_t CaptureEntries = 2050;
 class TVisualizer {
  public:
   // None of the objects is owned; they belong to the player and must outlive the visualizer.
-  TVisualizer(TZRNDevice* device, TZRNCanvas* canvas, TZRNCamera2D* camera, TZRNParticleManager* particles);
+  TVisualizer(TZRNDevice* device, TZRNCanvas* canvas, TZRNCamera2D* camera, TZRNParticleManager* particles,
+              const TScreen& screen);
 
-  // One visualization frame of the active visualization (the player-wide Visualization).
+  // One visualization frame of the active visualization.
   void Step();
+  // The switch between visualizations: an index past the last selects 0; a change resets.
+  void Select(uint8_t index);
   // What a change of visualization resets: camera position, particle systems, canvas, spiral state.
   void Reset();
 
@@ -29,6 +33,8 @@ class TVisualizer {
   std::function<bool()> IsPlaying;
   std::function<bool()> HasCurrentFile;
 
+  // The active visualization.
+  uint8_t Visualization = 0;
   uint32_t VisFrame = 0;
   float Radius = 0;
   float Angle = 0;
@@ -64,13 +70,10 @@ class TVisualizer {
   TZRNCanvas* Canvas;
   TZRNCamera2D* Camera;
   TZRNParticleManager* Particles;
+  TScreen Screen;
   TVector2f Previous{0, 0};
   int32_t DeadTrackVertices = 0;
 };
-
-// The switch between visualizations: an index above 7 selects 0; a change resets the visualizer
-// (when there is one); the menu page always becomes 0.
-void SelectVisualization(uint8_t index, TVisualizer* visualizer, uint8_t& menuPage);
 
 class TDemo;
 // Gives the player its visualizer, bound to its device, canvas, camera and particle manager

@@ -195,7 +195,7 @@ bool TDemo::PlaylistRow(const std::string& text, int32_t index) {
 bool TDemo::ImageButton(TZRNAnimationSet& animations, const TRectf& rect) {
   const int16_t self = ++WidgetCounter;
   const TPressOutcome press = TrackMouse(*Input->Mouse, rect, self, 0, PressedWidget);
-  const int32_t shift = press.Look == TWidgetLook::Pressed ? static_cast<int32_t>(Round(2.0f * ScaleX)) : 0;
+  const int32_t shift = press.Look == TWidgetLook::Pressed ? static_cast<int32_t>(Round(2.0f * Screen.ScaleX)) : 0;
   const TColor4f color = press.Look == TWidgetLook::Normal ? LogoNormalColor : clrWhite;
   animations.Draw(Images->Find("GUI"), Device->Width() + shift, shift, color.Red, color.Green, color.Blue, color.Alpha,
                   false);

@@ -26,7 +26,7 @@ TEST_F(GoldenMenu, EveryPageDrawsAsRecorded) {
   TGoldenLines lines;
   for (const Case& c : cases) {
     Build(c.Width, c.Height);
-    Language = c.Language;
+    app->Language = c.Language;
     AddEntries(40);
     app->Playlist->CurrentIndex = 2;
     app->Playlist->SelectedIndex = 4;

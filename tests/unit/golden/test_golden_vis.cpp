@@ -29,7 +29,7 @@ TEST_F(GoldenVis, EveryVisualizationDrawsAsRecorded) {
   for (uint8_t vis = 0; vis < VisualizationCount; ++vis) {
     Build(1024, 768);
     SeedRandomTable(7);
-    Visualization = vis;
+    Vis->Visualization = vis;
     TGoldenDigest digest;
     for (int frame = 0; frame < RecordedFrames; ++frame) {
       // Paused for a while, then without a file: the quiet branches are recorded too.

@@ -143,11 +143,10 @@ TEST_F(MenuPages, CursorDrawnLastAtTheMouseScaled) {
 }
 
 TEST_F(MenuPages, RussianCaptionsComeFromTheTextTable) {
-  Language = 1;
+  app->Language = 1;
   app->MenuPage = 1;
   app->Volume = 4;
   app->DrawMenu();
-  Language = 0;
   // The synthetic font has no Cyrillic glyphs, so only the value survives in the drawing; the
   // layout still measures the whole caption.
   EXPECT_TRUE(Drew(": 4")) << "Volume caption is Strings[1][7] followed by the value";

@@ -68,7 +68,7 @@ TEST_F(MenuPreview, PagesInBothLanguages) {
   const char* languages[2] = {"en", "ru"};
   const char* pages[4] = {"", "main", "help", "playlist"};
   for (uint8_t language : {0, 1}) {
-    Language = language;
+    app->Language = language;
     for (uint8_t page : {1, 2, 3}) {
       app->MenuPage = page;
       app->Device->Clear();
@@ -82,5 +82,4 @@ TEST_F(MenuPreview, PagesInBothLanguages) {
       EXPECT_EQ(Brightest(pixels, 700, 700, 1000, 760), 0) << "nothing drawn in the free corner";
     }
   }
-  Language = 0;
 }
