@@ -133,6 +133,3 @@ inline const TTrackSamples& DemoTrack() {
   return track;
 }
 
-inline const char* const VisualizationNames[VisualizationCount] = {
-    "Spiro-Spectr", "Spiro-Crazy", "Spiral0metr", "Chaos Pulse",
-    "Oscilloscope", "Oscillotrack", "Osc-builder", "Osc-runner"};

@@ -7,16 +7,14 @@
 #include "engine/device/zrnDevice.h"
 #include "engine/device/zrnInput.h"
 #include "platform/OpenDocument.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/Playlist.h"
 #include "player/Strings.h"
+#include "player/Visualizer.h"
 
 namespace {
 
-const char* const VisualizationNames[8] = {"Spiro-Spectr", "Spiro-Crazy", "Spiral0metr",  "Chaos Pulse",
-                                           "Oscilloscope", "Oscillotrack", "Osc-builder", "Osc-runner"};
-
-std::string Text(uint8_t language, int index) { return std::string(Strings[language][index]); }
+std::string Text(uint8_t language, TTextIndex index) { return std::string(Strings[language][index]); }
 
 // Volume 10 is shown as "F" so the caption keeps one character.
 std::string VolumeText(uint8_t volume) { return volume >= 10 ? std::string("F") : std::to_string(volume); }
@@ -29,58 +27,59 @@ void TDemo::DrawMenu() {
   const int32_t width = Device->Width();
   if (ImageButton(*LogoAnimations, {static_cast<float>(width - 240), static_cast<float>(width), 0.0f, 72.0f}))
     OpenDocument(FindReadme(ProgramDir));
-  if (MenuButton(Text(Language, 2))) Terminate();
-  if (MenuButton(Text(Language, 3))) AddFilesDialog(true);
+  if (MenuButton(Text(Language, txtExit))) Terminate();
+  if (MenuButton(Text(Language, txtMusic))) AddFilesDialog(true);
   if (Playing) {
-    if (MenuButton(Text(Language, 4))) SetPaused(true);
+    if (MenuButton(Text(Language, txtPause))) SetPaused(true);
   } else {
-    if (MenuButton(Text(Language, 5))) SetPaused(false);
+    if (MenuButton(Text(Language, txtPlay))) SetPaused(false);
   }
-  if (MenuPage != 2 && MenuButton(Text(Language, 6))) MenuPage = 2;
+  if (MenuPage != mpHelp && MenuButton(Text(Language, txtHelp))) MenuPage = mpHelp;
 
   switch (MenuPage) {
-    case 1: {
-      if (MenuButton(Text(Language, 22))) MenuPage = 3;
+    case mpMain: {
+      if (MenuButton(Text(Language, txtPlaylist))) MenuPage = mpPlaylist;
 
       if (MenuButton("<", 1)) SetVolume(-1, false);
-      if (MenuButton(Text(Language, 7) + VolumeText(Volume))) SetVolume(0, false);
+      if (MenuButton(Text(Language, txtVolume) + VolumeText(Volume))) SetVolume(0, false);
       if (MenuButton(">")) SetVolume(1, false);
 
       const std::string position = CurrentFile.empty() ? std::string("0") : std::to_string(GetPositionPercent());
       if (MenuButton("<")) SeekPercent(-1);
-      if (MenuButton(Text(Language, 8) + position + "%")) SeekPercent(0);
+      if (MenuButton(Text(Language, txtPosition) + position + "%")) SeekPercent(0);
       if (MenuButton(">")) SeekPercent(1);
 
       LayoutOffsetY = 12;
       MenuLabel(CurrentFile, clrWhite, true);
 
-      for (uint8_t i = 0; i < 8; ++i) {
+      // The buttons start a row of their own, split into shorter rows on taller screens.
+      for (uint8_t i = 0; i < VisualizationCount; ++i) {
         int8_t newRows = 0;
         if (i == 0) newRows = 1;
-        if (i == 4 && Device->Height() > 600) newRows = 1;
-        if (MenuButton(VisualizationNames[i], newRows)) SetVisualization(i);
+        else if (i % VisualizationButtonsPerRow == 0 && Device->Height() > 600) newRows = 1;
+        if (MenuButton(Visualizations[i].Name, newRows)) SetVisualization(i);
       }
       break;
     }
-    case 2: {
-      if (MenuButton(Text(Language, 9))) MenuPage = 1;
+    case mpHelp: {
+      if (MenuButton(Text(Language, txtBack))) MenuPage = mpMain;
       LayoutOffsetY = 12;
-      MenuLabel("   " + Text(Language, 10), clrWhite, true);
-      for (int line = 11; line <= 21; ++line) {
+      MenuLabel("   " + Text(Language, txtHotKeys), clrWhite, true);
+      for (int line = txtFirstHotKeyLine; line <= txtLastHotKeyLine; ++line) {
         LayoutOffsetY = static_cast<int16_t>(LayoutOffsetY - 14);
-        MenuLabel("     " + Text(Language, line), clrWhite, true);
+        MenuLabel("     " + Text(Language, static_cast<TTextIndex>(line)), clrWhite, true);
       }
       break;
     }
-    case 3: {
+    case mpPlaylist: {
       TPlaylist& list = *Playlist;
-      if (MenuButton(Text(Language, 9))) MenuPage = 1;
-      if (MenuButton(Text(Language, 24), 1)) AddFilesDialog(false);
-      if (MenuButton(Text(Language, 25))) list.DeleteTrack(list.SelectedIndex);
+      if (MenuButton(Text(Language, txtBack))) MenuPage = mpMain;
+      if (MenuButton(Text(Language, txtAdd), 1)) AddFilesDialog(false);
+      if (MenuButton(Text(Language, txtDelete))) list.DeleteTrack(list.SelectedIndex);
       if (MenuButton("<")) list.ScrollPlaylist(-1);
       if (MenuButton(">")) list.ScrollPlaylist(1);
-      if (MenuButton(Text(Language, 26))) list.ClearPlaylist();
-      if (MenuButton(Text(Language, 27) + (list.Shuffle ? "[*]" : "[ ]"))) list.Shuffle = !list.Shuffle;
+      if (MenuButton(Text(Language, txtClear))) list.ClearPlaylist();
+      if (MenuButton(Text(Language, txtRandomize) + (list.Shuffle ? "[*]" : "[ ]"))) list.Shuffle = !list.Shuffle;
 
       if (!list.TrackPaths.empty()) {
         LayoutOffsetX = 24;
@@ -100,7 +99,7 @@ void TDemo::DrawMenu() {
       break;
   }
 
-  if (MenuPage != 0) {
+  if (MenuPage != mpClosed) {
     const TZRNMouse& mouse = *Input->Mouse;
     CursorAnimations->DrawTransformed(Images->Find("GUI"),
                                       MatrixTranslateScale(static_cast<float>(mouse.X), static_cast<float>(mouse.Y),

@@ -240,10 +240,10 @@ void TPlaylist::AddFilesDialog(bool play, uint8_t language, uint64_t window) {
     std::vector<std::string> all = sounds;
     all.insert(all.end(), lists.begin(), lists.end());
     const std::vector<TFileFilter> filters = {
-        {Cp1251ToUtf8(texts[28]), all},
-        {Cp1251ToUtf8(texts[0]), sounds},
-        {Cp1251ToUtf8(texts[23]), lists},
-        {Cp1251ToUtf8(texts[1]), {"*"}},
+        {Cp1251ToUtf8(texts[txtAllSupported]), all},
+        {Cp1251ToUtf8(texts[txtSoundFiles]), sounds},
+        {Cp1251ToUtf8(texts[txtPlaylists]), lists},
+        {Cp1251ToUtf8(texts[txtAllFiles]), {"*"}},
     };
     const std::optional<std::string> chosen =
         OpenFileDialog("Sonavarium", filters, window);

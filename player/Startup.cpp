@@ -9,7 +9,7 @@
 #include "platform/InfoBox.h"
 #include "platform/ProgramDir.h"
 #include "platform/SingleInstance.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/Options.h"
 #include "player/Visualizer.h"
 

@@ -7,7 +7,7 @@
 #include "engine/device/zrnInput.h"
 #include "engine/particles/zrnParticles.h"
 #include "player/KeyBindings.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/ParticleEffects.h"
 
 namespace {

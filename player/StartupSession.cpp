@@ -4,7 +4,7 @@
 
 #include "engine/core/zrnClasses.h"
 #include "platform/Log.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/Visualizer.h"
 #include "player/Options.h"
 #include "player/Playlist.h"

@@ -3,6 +3,7 @@
 #include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnDevice.h"
 #include "player/AudioAnalysis.h"
+#include "player/ParticleEffects.h"
 #include "player/VisGeometry.h"
 #include "player/Visualizer.h"
 
@@ -42,7 +43,7 @@ void TVisualizer::SpiroSpectr() {
       // Thresholds compare as singles, so a level of exactly 0.3 does not count as loud.
       if (file && level > 0.3f) {
         const int q = SpiralQuadrant(p.X, p.Y, Screen.CenterX, Screen.CenterY);
-        if (q > 0) Spawn(q + 8 + 4 * group, p.X, p.Y);
+        if (q > 0) Spawn(SparkEffect(group, q), p.X, p.Y);
       }
       Grow(Radius, 0.05L);
       Line(Previous.X, Previous.Y, p.X, p.Y);
@@ -95,7 +96,7 @@ void TVisualizer::Spiral0metr() {
   const int32_t width = Device->Width(), height = Device->Height();
   for (int32_t i = 0; i < count; ++i) {
     const TVector2f p = SpiralPoint(Radius, Angle, amplitude, Screen.CenterX, Screen.CenterY);
-    Spawn((i % 3) + 6, p.X, p.Y);
+    Spawn(SpiralEffects + i % 3, p.X, p.Y);
     Grow(Radius, 0.05L);
     if (LeftScreen(p, width, height)) {
       Radius = 0;
@@ -125,7 +126,7 @@ void TVisualizer::ChaosPulse() {
       if (level > 0.8f) Grow(Radius, -0.02L);
     }
     const TVector2f p = SpiralPoint(Radius, Angle, amplitude, Screen.CenterX, Screen.CenterY);
-    Spawn(i % 3, p.X, p.Y);
+    Spawn(KaosEffects + i % 3, p.X, p.Y);
     Grow(Radius, 0.05L);
     if (LeftScreen(p, width, height)) {
       Radius = 0;

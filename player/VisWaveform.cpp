@@ -7,6 +7,7 @@
 #include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnDevice.h"
 #include "player/AudioAnalysis.h"
+#include "player/ParticleEffects.h"
 #include "player/VisGeometry.h"
 #include "player/Visualizer.h"
 
@@ -88,11 +89,11 @@ void TVisualizer::ParticleWavePoint(int32_t i, float x, float y, float& previous
       const long double step = previousY < y ? 8 : -8;
       const int64_t n = Round(jump) / 8;
       for (int64_t j = 1; j <= n; ++j)
-        Spawn(static_cast<int32_t>(j % 3) + 3, std::min(static_cast<float>(x - 3 + j), x),
+        Spawn(OscEffects + static_cast<int32_t>(j % 3), std::min(static_cast<float>(x - 3 + j), x),
               static_cast<float>(previousY + j * step));
     }
   }
-  Spawn((i % 3) + 3, x, y);
+  Spawn(OscEffects + i % 3, x, y);
   previousY = y;
 }
 

@@ -13,17 +13,9 @@ TVisualizer::TVisualizer(TZRNDevice* device, TZRNCanvas* canvas, TZRNCamera2D* c
 
 void TVisualizer::Step() {
   ++VisFrame;
-  switch (Visualization) {
-    case 0: if (VisFrame % 8 == 0) SpiroSpectr(); break;
-    case 1: if (VisFrame % 4 == 0) SpiroCrazy(); break;
-    case 2: Spiral0metr(); break;
-    case 3: ChaosPulse(); break;
-    case 4: if (VisFrame % 4 == 0) Oscilloscope(); break;
-    case 5: if (VisFrame % 2 == 0) Oscillotrack(); break;
-    case 6: if (VisFrame % 24 == 0) OscBuilder(); break;
-    case 7: OscRunner(); break;
-    default: break;
-  }
+  if (Visualization >= VisualizationCount) return;
+  const TVisualizationRow& row = Visualizations[Visualization];
+  if (VisFrame % row.Cadence == 0) (this->*row.Step)();
 }
 
 void TVisualizer::Select(uint8_t index) {

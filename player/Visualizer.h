@@ -1,6 +1,8 @@
 #pragma once
-// The eight visualizations: their state between frames and one step per visualization frame.
+// The visualizations: their state between frames, one step per visualization frame, and the
+// table that lists them.
 #include <cstdint>
+#include <iterator>
 #include <functional>
 
 #include "engine/core/zrnTypes.h"
@@ -11,7 +13,6 @@ class TZRNCanvas;
 class TZRNCamera2D;
 class TZRNParticleManager;
 
-inline constexpr uint8_t VisualizationCount = 8;
 inline constexpr uint32_t CaptureEntries = 2050;
 
 class TVisualizer {
@@ -36,13 +37,15 @@ class TVisualizer {
   // The active visualization.
   uint8_t Visualization = 0;
   uint32_t VisFrame = 0;
+  // Spiral radius; the waveform modes keep the last trace height here.
   float Radius = 0;
+  // Spiral angle in degrees; Osc-runner keeps the start of its run here.
   float Angle = 0;
   int16_t ColorPhase = 0;
   // 16-bit PCM as captured; entries past a short capture keep what earlier captures left there.
   uint32_t CaptureBuffer[CaptureEntries] = {};
 
- private:
+  // One frame of each visualization; the table below says which runs when.
   void SpiroSpectr();
   void SpiroCrazy();
   void Spiral0metr();
@@ -51,6 +54,8 @@ class TVisualizer {
   void Oscillotrack();
   void OscBuilder();
   void OscRunner();
+
+ private:
 
   void CaptureBytes(uint32_t bytes);
   bool Playing() const { return IsPlaying && IsPlaying(); }
@@ -74,6 +79,22 @@ class TVisualizer {
   TVector2f Previous{0, 0};
   int32_t DeadTrackVertices = 0;
 };
+
+// Every visualization, in menu, hot-key and options-file order: the name on its button, every how
+// many visualization frames it steps, and its step.
+struct TVisualizationRow {
+  const char* Name;
+  uint32_t Cadence;
+  void (TVisualizer::*Step)();
+};
+
+inline constexpr TVisualizationRow Visualizations[] = {
+    {"Spiro-Spectr", 8, &TVisualizer::SpiroSpectr},   {"Spiro-Crazy", 4, &TVisualizer::SpiroCrazy},
+    {"Spiral0metr", 1, &TVisualizer::Spiral0metr},    {"Chaos Pulse", 1, &TVisualizer::ChaosPulse},
+    {"Oscilloscope", 4, &TVisualizer::Oscilloscope},  {"Oscillotrack", 2, &TVisualizer::Oscillotrack},
+    {"Osc-builder", 24, &TVisualizer::OscBuilder},    {"Osc-runner", 1, &TVisualizer::OscRunner},
+};
+inline constexpr uint8_t VisualizationCount = static_cast<uint8_t>(std::size(Visualizations));
 
 class TDemo;
 // Gives the player its visualizer, bound to its device, canvas, camera and particle manager

@@ -32,7 +32,7 @@ TPressOutcome TrackPress(bool inside, bool buttonDown, int32_t self, int32_t non
 #include "engine/core/zrnMath.h"
 #include "engine/device/zrnDevice.h"
 #include "engine/device/zrnInput.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/Playlist.h"
 
 namespace {
@@ -84,7 +84,7 @@ void TDemo::BeginLayout() {
   WidgetCounter = 0;
   LayoutOverflow = false;
   // A selection lives only while the playlist page is shown.
-  if (MenuPage != 3) Playlist->SelectedIndex = -1;
+  if (MenuPage != mpPlaylist) Playlist->SelectedIndex = -1;
 }
 
 bool TDemo::MenuButton(const std::string& caption, int8_t newRows) {

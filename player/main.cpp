@@ -6,7 +6,7 @@
 #include "engine/device/zrnGlfwLayer.h"
 #include "platform/Log.h"
 #include "platform/Signals.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 
 int main(int argc, char** argv) {
   // Log-out, Ctrl+C and kill end through Shutdown, so the options are stored.

@@ -17,7 +17,7 @@
 #include "engine/device/zrnRecordingRenderer.h"
 #include "engine/particles/zrnParticles.h"
 #include "player/KeyBindings.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/Playlist.h"
 #include "player/Visualizer.h"
 

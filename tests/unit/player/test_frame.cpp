@@ -9,7 +9,7 @@
 #include "engine/device/zrnInput.h"
 #include "engine/device/zrnRecordingRenderer.h"
 #include "engine/particles/zrnParticles.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/Playlist.h"
 #include "player/Visualizer.h"
 #include "tests/unit/player/FakeAudio.h"

@@ -2,12 +2,12 @@
 #include "engine/device/zrnCamera.h"
 #include "engine/device/zrnCanvas.h"
 #include "engine/particles/zrnParticles.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/Visualizer.h"
 
 void TDemo::SetVisualization(uint8_t index) {
   Visualizer->Select(index);
-  MenuPage = 0;
+  MenuPage = mpClosed;
 }
 
 void CreateVisualizer(TDemo& demo) {

@@ -38,6 +38,12 @@ Owned<T> NoOwned() {
   return Owned<T>(nullptr, [](T*) {});
 }
 
+// What the menu shows over the picture.
+enum TMenuPage : uint8_t { mpClosed, mpMain, mpHelp, mpPlaylist };
+
+// Menu buttons per row on screens taller than the 800 x 600 layout.
+inline constexpr uint8_t VisualizationButtonsPerRow = 4;
+
 class TDemo : public TZRNApplication {
  public:
   TDemo();
@@ -84,7 +90,7 @@ class TDemo : public TZRNApplication {
   uint8_t Volume = 10;
   bool MenuLatch = false;
   bool Playing = false;
-  uint8_t MenuPage = 0;
+  uint8_t MenuPage = mpClosed;  // a TMenuPage
   std::string CurrentFile;
 
   // ---- entry and lifecycle ----
@@ -139,7 +145,7 @@ class TDemo : public TZRNApplication {
 
   // ---- visualizations ----
   Owned<TVisualizer> Visualizer = NoOwned<TVisualizer>();
-  // Indices above 7 select 0; a change resets the visualization state; always hides the menu.
+  // An index past the last selects 0; a change resets the visualization state; always hides the menu.
   void SetVisualization(uint8_t index);
 
   // ---- frame composition ----
