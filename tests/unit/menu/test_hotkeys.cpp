@@ -1,4 +1,5 @@
 // The hot-key handler: the shared repeat gate, edge keys, which keys act when, step order.
+#include "player/Visualizer.h"
 #include "tests/unit/menu/MenuFixture.h"
 
 namespace {
@@ -82,12 +83,12 @@ TEST_F(HotKeys, F1TogglesTheHelpPage) {
   EXPECT_EQ(app->MenuPage, 0);
 }
 
-TEST_F(HotKeys, PageUpAndDownWrapThroughEightVisualizations) {
+TEST_F(HotKeys, PageUpAndDownWrapThroughTheVisualizations) {
   Key(keyPageUp, true);
   Frames(1);
   EXPECT_EQ(app->Visualizer->Visualization, 0) << "-1 from 0 is 255, which selects 0";
   Key(keyPageUp, false);
-  app->SetVisualization(7);
+  app->SetVisualization(VisualizationCount - 1);
   Key(keyPageDown, true);
   Frames(13);
   EXPECT_EQ(app->Visualizer->Visualization, 0);
