@@ -55,7 +55,7 @@ class TDemo : public TZRNApplication {
   void Shutdown() override;
   void HandleEvent(TZRNEvent& event) override;
 
-  // ---- fields, in the documented order ----
+  // ---- window, scene, menu layout and playback state ----
   uintptr_t WindowHandle = 0;
   Owned<TZRNDevice> Device = NoOwned<TZRNDevice>();
   Owned<TZRNCamera2D> Camera = NoOwned<TZRNCamera2D>();
