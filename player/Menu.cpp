@@ -14,39 +14,38 @@
 
 namespace {
 
-std::string Text(uint8_t language, TTextIndex index) { return std::string(Strings[language][index]); }
-
 // Volume 10 is shown as "F" so the caption keeps one character.
 std::string VolumeText(uint8_t volume) { return volume >= 10 ? std::string("F") : std::to_string(volume); }
 
 }  // namespace
 
 void TDemo::DrawMenu() {
+  const auto text = [this](int index) { return std::string(Strings[Language][index]); };
   BeginLayout();
 
   const int32_t width = Device->Width();
   if (ImageButton(*LogoAnimations, {static_cast<float>(width - 240), static_cast<float>(width), 0.0f, 72.0f}))
     OpenDocument(FindReadme(ProgramDir));
-  if (MenuButton(Text(Language, txtExit))) Terminate();
-  if (MenuButton(Text(Language, txtMusic))) AddFilesDialog(true);
+  if (MenuButton(text(txtExit))) Terminate();
+  if (MenuButton(text(txtMusic))) AddFilesDialog(true);
   if (Playing) {
-    if (MenuButton(Text(Language, txtPause))) SetPaused(true);
+    if (MenuButton(text(txtPause))) SetPaused(true);
   } else {
-    if (MenuButton(Text(Language, txtPlay))) SetPaused(false);
+    if (MenuButton(text(txtPlay))) SetPaused(false);
   }
-  if (MenuPage != mpHelp && MenuButton(Text(Language, txtHelp))) MenuPage = mpHelp;
+  if (MenuPage != mpHelp && MenuButton(text(txtHelp))) MenuPage = mpHelp;
 
   switch (MenuPage) {
     case mpMain: {
-      if (MenuButton(Text(Language, txtPlaylist))) MenuPage = mpPlaylist;
+      if (MenuButton(text(txtPlaylist))) MenuPage = mpPlaylist;
 
       if (MenuButton("<", 1)) SetVolume(-1, false);
-      if (MenuButton(Text(Language, txtVolume) + VolumeText(Volume))) SetVolume(0, false);
+      if (MenuButton(text(txtVolume) + VolumeText(Volume))) SetVolume(0, false);
       if (MenuButton(">")) SetVolume(1, false);
 
       const std::string position = CurrentFile.empty() ? std::string("0") : std::to_string(GetPositionPercent());
       if (MenuButton("<")) SeekPercent(-1);
-      if (MenuButton(Text(Language, txtPosition) + position + "%")) SeekPercent(0);
+      if (MenuButton(text(txtPosition) + position + "%")) SeekPercent(0);
       if (MenuButton(">")) SeekPercent(1);
 
       LayoutOffsetY = 12;
@@ -62,24 +61,24 @@ void TDemo::DrawMenu() {
       break;
     }
     case mpHelp: {
-      if (MenuButton(Text(Language, txtBack))) MenuPage = mpMain;
+      if (MenuButton(text(txtBack))) MenuPage = mpMain;
       LayoutOffsetY = 12;
-      MenuLabel("   " + Text(Language, txtHotKeys), clrWhite, true);
+      MenuLabel("   " + text(txtHotKeys), clrWhite, true);
       for (int line = txtFirstHotKeyLine; line <= txtLastHotKeyLine; ++line) {
         LayoutOffsetY = static_cast<int16_t>(LayoutOffsetY - 14);
-        MenuLabel("     " + Text(Language, static_cast<TTextIndex>(line)), clrWhite, true);
+        MenuLabel("     " + text(line), clrWhite, true);
       }
       break;
     }
     case mpPlaylist: {
       TPlaylist& list = *Playlist;
-      if (MenuButton(Text(Language, txtBack))) MenuPage = mpMain;
-      if (MenuButton(Text(Language, txtAdd), 1)) AddFilesDialog(false);
-      if (MenuButton(Text(Language, txtDelete))) list.DeleteTrack(list.SelectedIndex);
+      if (MenuButton(text(txtBack))) MenuPage = mpMain;
+      if (MenuButton(text(txtAdd), 1)) AddFilesDialog(false);
+      if (MenuButton(text(txtDelete))) list.DeleteTrack(list.SelectedIndex);
       if (MenuButton("<")) list.ScrollPlaylist(-1);
       if (MenuButton(">")) list.ScrollPlaylist(1);
-      if (MenuButton(Text(Language, txtClear))) list.ClearPlaylist();
-      if (MenuButton(Text(Language, txtRandomize) + (list.Shuffle ? "[*]" : "[ ]"))) list.Shuffle = !list.Shuffle;
+      if (MenuButton(text(txtClear))) list.ClearPlaylist();
+      if (MenuButton(text(txtRandomize) + (list.Shuffle ? "[*]" : "[ ]"))) list.Shuffle = !list.Shuffle;
 
       if (!list.TrackPaths.empty()) {
         LayoutOffsetX = 24;

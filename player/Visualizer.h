@@ -2,8 +2,8 @@
 // The visualizations: their state between frames, one step per visualization frame, and the
 // table that lists them.
 #include <cstdint>
-#include <iterator>
 #include <functional>
+#include <iterator>
 
 #include "engine/core/zrnTypes.h"
 #include "player/Screen.h"
