@@ -17,7 +17,7 @@
 #include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnRecordingRenderer.h"
 #include "engine/particles/zrnParticles.h"
-#include "player/Main.h"
+#include "player/Screen.h"
 #include "player/ParticleEffects.h"
 #include "player/Visualizer.h"
 
@@ -74,10 +74,7 @@ class TFrameHarness {
   TFrameHarness(const TTrackSamples& track, int32_t width, int32_t height) : Track(track) {
     Device = TZRNRecordingRenderer::MakeDevice(&Recorder, width, height);
     Recorder->Record = false;
-    CenterX = static_cast<uint16_t>(width / 2);
-    CenterY = static_cast<uint16_t>(height / 2);
-    ScaleX = width / 800.0f;
-    ScaleY = height / 600.0f;
+    const TScreen screen = TScreen::OfSize(width, height);
     Camera = std::make_unique<TZRNCamera2D>(Device.get());
     Images = std::make_unique<TZRNImageList>(Device.get());
     TZRNImage* particles = Images->Add();
@@ -87,17 +84,16 @@ class TFrameHarness {
     Particles = std::make_unique<TZRNParticleManager>(Device.get());
     Particles->SetCapacity(99000);
     Particles->Images = Images.get();
-    CreateParticleEffects(*Particles, ScaleX);
-    Vis = std::make_unique<TVisualizer>(Device.get(), Canvas.get(), Camera.get(), Particles.get());
+    CreateParticleEffects(*Particles, screen.ScaleX);
+    Vis = std::make_unique<TVisualizer>(Device.get(), Canvas.get(), Camera.get(), Particles.get(), screen);
     Vis->Capture = [this](void* buffer, uint32_t bytes) { Track.CaptureAt(Frame, buffer, bytes); };
     Vis->IsPlaying = [] { return true; };
     Vis->HasCurrentFile = [] { return true; };
   }
 
   void Select(uint8_t visualization) {
-    uint8_t menu = 0;
-    Visualization = visualization == 0 ? 1 : 0;  // force the reset of a real switch
-    SelectVisualization(visualization, Vis.get(), menu);
+    Vis->Visualization = visualization == 0 ? 1 : 0;  // force the reset of a real switch
+    Vis->Select(visualization);
   }
 
   void RunFrame() {
@@ -137,6 +133,3 @@ inline const TTrackSamples& DemoTrack() {
   return track;
 }
 
-inline const char* const VisualizationNames[VisualizationCount] = {
-    "Spiro-Spectr", "Spiro-Crazy", "Spiral0metr", "Chaos Pulse",
-    "Oscilloscope", "Oscillotrack", "Osc-builder", "Osc-runner"};

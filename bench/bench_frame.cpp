@@ -39,7 +39,7 @@ void BM_Frame(benchmark::State& state) {
   state.counters["peak_systems"] = static_cast<double>(systems);
   state.counters["peak_line_vertices"] = static_cast<double>(vertices);
   const bool met = median <= 2.0 && p99 <= 4.0;
-  state.SetLabel(std::string(VisualizationNames[visualization]) + (met ? " meets" : " MISSES") +
+  state.SetLabel(std::string(Visualizations[visualization].Name) + (met ? " meets" : " MISSES") +
                  " median<=2ms p99<=4ms" + (DemoTrack().Real ? ", demo track" : ", synthetic signal"));
 }
 

@@ -42,7 +42,7 @@ void BM_Soak(benchmark::State& state) {
   state.counters["growth_MB"] = end - firstMinute;
   // Under a megabyte of drift counts as none: allocator and page-cache noise.
   const bool met = end <= 150.0 && end - firstMinute < 1.0;
-  state.SetLabel(std::string(VisualizationNames[visualization]) + (met ? " meets" : " MISSES") +
+  state.SetLabel(std::string(Visualizations[visualization].Name) + (met ? " meets" : " MISSES") +
                  " <=150MB, no growth" + (DemoTrack().Real ? ", demo track" : ", synthetic signal"));
 }
 

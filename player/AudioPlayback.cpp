@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "player/AudioBridge.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 
 void TDemo::StartAudio() {
   audio::Backend().Init(AUDIO_DEVICE_DEFAULT, 44100, AUDIO_DEVICE_MONO);

@@ -1,7 +1,7 @@
 // The player object's construction, destruction and event forwarding.
 #include "engine/device/zrnDevice.h"
 #include "engine/device/zrnInput.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 
 TDemo::TDemo() = default;
 TDemo::~TDemo() = default;

@@ -10,7 +10,7 @@
 #include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnDevice.h"
 #include "engine/particles/zrnParticles.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/Visualizer.h"
 
 void TDemo::Update() {
@@ -25,8 +25,8 @@ void TDemo::Update() {
     ParticleManager->Update(frameTime);
     Camera->Update(true, frameTime);
   }
-  if (MenuPage != 0) CursorAnimations->Update(frameTime);
-  if (MenuPage == 3 && Playing) PlayAnimations->Update(frameTime);
+  if (MenuPage != mpClosed) CursorAnimations->Update(frameTime);
+  if (MenuPage == mpPlaylist && Playing) PlayAnimations->Update(frameTime);
   Timer->Interval(true);
 }
 
@@ -35,7 +35,7 @@ void TDemo::Render() {
   Device->SetViewMatrix(Camera->Matrix);
   ParticleManager->Render();
   Canvas->Flush(false);
-  if (MenuPage != 0) {
+  if (MenuPage != mpClosed) {
     Device->SetViewMatrix(IdentityMatrix);
     DrawMenu();  // the page, then the cursor
   }

@@ -4,7 +4,8 @@
 
 #include "engine/device/zrnInput.h"
 #include "player/KeyBindings.h"
-#include "player/Main.h"
+#include "player/Demo.h"
+#include "player/Visualizer.h"
 #include "player/Playlist.h"
 
 namespace {
@@ -49,7 +50,7 @@ void TDemo::HandleHotKeys() {
     }
   }
 
-  if (MenuPage == 3) {
+  if (MenuPage == mpPlaylist) {
     TPlaylist& list = *Playlist;
     const int32_t wheel = input.Mouse->Wheel;
     if (wheel != list.LastWheel) {
@@ -94,22 +95,22 @@ void TDemo::HandleHotKeys() {
   }
 
   if (HotKeyGateOpen() && (Held(input, hkPlaylistPageP) || Held(input, hkPlaylistPageTab))) {
-    MenuPage = MenuPage == 3 ? 0 : 3;
+    MenuPage = MenuPage == mpPlaylist ? mpClosed : mpPlaylist;
     HotKeyActed(true);
   }
 
   if (HotKeyGateOpen() && Held(input, hkHelpPage)) {
-    MenuPage = MenuPage == 2 ? 0 : 2;
+    MenuPage = MenuPage == mpHelp ? mpClosed : mpHelp;
     HotKeyActed(true);
   }
 
-  if (!MenuLatch && MenuPage == 0 && HotKeyGateOpen()) {
+  if (!MenuLatch && MenuPage == mpClosed && HotKeyGateOpen()) {
     int8_t step = 0;
     if (Held(input, hkNextVisualization)) step = 1;
     else if (Held(input, hkPreviousVisualization)) step = -1;
     if (step != 0) {
       // 8-bit wrap: from 0 a step back gives 255, which selects 0.
-      SetVisualization(static_cast<uint8_t>(Visualization + step));
+      SetVisualization(static_cast<uint8_t>(Visualizer->Visualization + step));
       HotKeyActed(false);
     }
   }
@@ -120,21 +121,21 @@ void TDemo::HandleHotKeys() {
     return;
   }
 
-  MenuLatch = MenuPage != 0;
+  MenuLatch = MenuPage != mpClosed;
 
   if (Playing && Held(input, hkPlayPause) && HotKeyGateOpen()) {
     SetPaused(true);
     HotKeyActed(false);
   }
 
-  if (MenuPage != 0 && Held(input, hkMenu) && HotKeyGateOpen()) {
-    MenuPage = 0;
+  if (MenuPage != mpClosed && Held(input, hkMenu) && HotKeyGateOpen()) {
+    MenuPage = mpClosed;
     HotKeyActed(true);
   }
 
   // The latch keeps one Esc press from closing and reopening the menu in the same frame.
-  if (!MenuLatch && MenuPage == 0 && Held(input, hkMenu) && HotKeyGateOpen()) {
-    MenuPage = 1;
+  if (!MenuLatch && MenuPage == mpClosed && Held(input, hkMenu) && HotKeyGateOpen()) {
+    MenuPage = mpMain;
     HotKeyActed(true);
   }
 }

@@ -6,6 +6,7 @@
 #include "platform/Locale.h"
 #include "platform/UserFiles.h"
 #include "player/Playlist.h"
+#include "player/Visualizer.h"
 
 using namespace OptionKeys;
 
@@ -33,7 +34,7 @@ uint8_t TOptions::ReadVolume() const {
 
 uint8_t TOptions::ReadVisualization() const {
   const auto vis = static_cast<uint8_t>(File_.ReadInteger(OptionsSection, OptionKeys::Visualization, 0));
-  return vis > 7 ? 0 : vis;
+  return vis >= VisualizationCount ? 0 : vis;
 }
 
 bool TOptions::ReadPlaying() const { return File_.ReadBool(OptionsSection, Playing, false); }

@@ -9,7 +9,6 @@
 #include "engine/core/zrnClasses.h"
 #include "platform/FileDialog.h"
 #include "platform/Locale.h"
-#include "player/Main.h"
 #include "player/Strings.h"
 
 namespace {
@@ -233,21 +232,21 @@ void TPlaylist::AddFromFile(const std::string& fileName, bool play) {
   if (play) Play(first);
 }
 
-void TPlaylist::AddFilesDialog(bool play) {
+void TPlaylist::AddFilesDialog(bool play, uint8_t language, uint64_t window) {
   try {
-    const auto& texts = Strings[Language == 1 ? 1 : 0];
+    const auto& texts = Strings[language == 1 ? 1 : 0];
     const std::vector<std::string> sounds = {"*.mp3", "*.ogg", "*.wav"};
     const std::vector<std::string> lists = {"*.m3u", "*.m3u8", "*.wpl"};
     std::vector<std::string> all = sounds;
     all.insert(all.end(), lists.begin(), lists.end());
     const std::vector<TFileFilter> filters = {
-        {Cp1251ToUtf8(texts[28]), all},
-        {Cp1251ToUtf8(texts[0]), sounds},
-        {Cp1251ToUtf8(texts[23]), lists},
-        {Cp1251ToUtf8(texts[1]), {"*"}},
+        {Cp1251ToUtf8(texts[txtAllSupported]), all},
+        {Cp1251ToUtf8(texts[txtSoundFiles]), sounds},
+        {Cp1251ToUtf8(texts[txtPlaylists]), lists},
+        {Cp1251ToUtf8(texts[txtAllFiles]), {"*"}},
     };
     const std::optional<std::string> chosen =
-        OpenFileDialog("Sonavarium", filters, App ? static_cast<uint64_t>(App->WindowHandle) : 0);
+        OpenFileDialog("Sonavarium", filters, window);
     if (chosen) AddFromFile(*chosen, play);
   } catch (const std::exception&) {
     if (LogLine) LogLine("Error in OpenFileDialog");

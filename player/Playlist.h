@@ -38,9 +38,9 @@ class TPlaylist {
   // With play set, starts the first entry this call added (or stops playback if none was).
   // Raises EZRNError when the playlist file cannot be read; entries read before stay.
   void AddFromFile(const std::string& fileName, bool play);
-  // Shows the open-file dialog (attached to App's window, filter names in Language) and adds
-  // the chosen file; errors are logged, never raised.
-  void AddFilesDialog(bool play);
+  // Shows the open-file dialog (attached to the window `window`, filter names in the language
+  // row `language` of the string table) and adds the chosen file; errors are logged, never raised.
+  void AddFilesDialog(bool play, uint8_t language, uint64_t window);
   void DeleteTrack(int32_t index);
   void ClearPlaylist();
   // Sequential with step +1/-1, wrapping around; in shuffle mode a random entry other than the

@@ -10,7 +10,7 @@
 #include "platform/InfoBox.h"
 #include "platform/ProgramDir.h"
 #include "platform/SingleInstance.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/Options.h"
 #include "player/Visualizer.h"
 
@@ -42,10 +42,7 @@ void TDemo::Init() {
   int32_t height = 600;
   ZRNPrimaryScreenSize(width, height);
   Device->Initialize("Sonavarium", width, height, true);
-  CenterX = static_cast<uint16_t>(width / 2);
-  CenterY = static_cast<uint16_t>(height / 2);
-  ScaleX = static_cast<float>(width) / 800.0f;
-  ScaleY = static_cast<float>(height) / 600.0f;
+  Screen = TScreen::OfSize(width, height);
   WindowHandle = ZRNNativeWindowHandle();
 
   // Playlist, shuffle, volume, stored track; the audio engine.

@@ -7,7 +7,7 @@
 #include "engine/device/zrnInput.h"
 #include "engine/particles/zrnParticles.h"
 #include "player/KeyBindings.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/ParticleEffects.h"
 
 namespace {
@@ -62,7 +62,7 @@ void TDemo::LoadScene() {
   ParticleManager = MakeOwned<TZRNParticleManager>(Device.get());
   ParticleManager->SetCapacity(99000);
   ParticleManager->Images = Images.get();
-  CreateParticleEffects(*ParticleManager, ScaleX);
+  CreateParticleEffects(*ParticleManager, Screen.ScaleX);
 
   // The menu font.
   Font = MakeOwned<TZRNFont>(Device.get());
@@ -71,6 +71,6 @@ void TDemo::LoadScene() {
   // Hot keys, and a pointer held inside the screen and scaled with it.
   BindHotKeys(*Input->Keyboard);
   Input->Mouse->SetBounds(2, 2, Device->Width() - 3, Device->Height() - 3);
-  Input->Mouse->Sensitivity = ScaleX;
+  Input->Mouse->Sensitivity = Screen.ScaleX;
   Input->Mouse->SetEnabled(true);
 }

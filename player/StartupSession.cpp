@@ -4,7 +4,8 @@
 
 #include "engine/core/zrnClasses.h"
 #include "platform/Log.h"
-#include "player/Main.h"
+#include "player/Demo.h"
+#include "player/Visualizer.h"
 #include "player/Options.h"
 #include "player/Playlist.h"
 
@@ -63,7 +64,7 @@ void TDemo::RestoreTrack() {
 
 void TDemo::StoreSession() {
   // A refused write here ends the shutdown: the error reaches the entry, which logs it.
-  Options->WriteSettings(Language, Playlist->Shuffle, Volume, Playing, Visualization);
+  Options->WriteSettings(Language, Playlist->Shuffle, Volume, Playing, Visualizer->Visualization);
   // Errors are swallowed inside; what was written before stays.
   Options->StorePlaylist(*Playlist, GetPositionPercent());
   // Closing the options file.

@@ -1,7 +1,6 @@
-// Starting tracks, noticing their end, and adding files through the dialog.
-#include "engine/device/zrnOpenGL.h"
+// Starting tracks and noticing their end.
 #include "player/AudioBridge.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/Playlist.h"
 
 void TDemo::PlayTrack(int32_t index) {
@@ -24,10 +23,4 @@ void TDemo::PlayTrack(int32_t index) {
 void TDemo::CheckTrackEnd() {
   // A self-freeing stream fails the length query once it has played to its end.
   if (Playing && audio::Backend().ChannelGetLength(Stream, AUDIO_POS_BYTE) < 0) Playlist->NextTrack(1);
-}
-
-void TDemo::AddFilesDialog(bool play) {
-  ZRNSetPointerCaptured(false);
-  Playlist->AddFilesDialog(play);
-  ZRNSetPointerCaptured(true);
 }

@@ -3,7 +3,7 @@
 #include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnDevice.h"
 #include "player/AudioAnalysis.h"
-#include "player/Main.h"
+#include "player/ParticleEffects.h"
 #include "player/VisGeometry.h"
 #include "player/Visualizer.h"
 
@@ -33,17 +33,17 @@ void TVisualizer::SpiroSpectr() {
   float level = 0;
   for (int pass = 0; pass < MaxSpiralPasses; ++pass) {
     for (int32_t i = 0; i < 2048; ++i) {
-      float amplitude = static_cast<float>(ScaleX * 9.0L);
+      float amplitude = static_cast<float>(Screen.ScaleX * 9.0L);
       if (file) {
         level = SampleValue(CaptureBuffer[i / 2]);
         amplitude = static_cast<float>(level * 3.0L + amplitude);
       }
-      const TVector2f p = SpiralPoint(Radius, Angle, amplitude, CenterX, CenterY);
+      const TVector2f p = SpiralPoint(Radius, Angle, amplitude, Screen.CenterX, Screen.CenterY);
       if (Previous.X == 0 && Previous.Y == 0) Previous = p;
       // Thresholds compare as singles, so a level of exactly 0.3 does not count as loud.
       if (file && level > 0.3f) {
-        const int q = SpiralQuadrant(p.X, p.Y, CenterX, CenterY);
-        if (q > 0) Spawn(q + 8 + 4 * group, p.X, p.Y);
+        const int q = SpiralQuadrant(p.X, p.Y, Screen.CenterX, Screen.CenterY);
+        if (q > 0) Spawn(SparkEffect(group, q), p.X, p.Y);
       }
       Grow(Radius, 0.05L);
       Line(Previous.X, Previous.Y, p.X, p.Y);
@@ -69,7 +69,7 @@ void TVisualizer::SpiroCrazy() {
     for (int32_t i = 0; i < 2048; ++i) {
       float amplitude = 8;
       if (file) amplitude = static_cast<float>(SampleValue(CaptureBuffer[i / 2]) * 4.0L + 8);
-      const TVector2f p = SpiralPoint(Radius, Angle, amplitude, CenterX, CenterY);
+      const TVector2f p = SpiralPoint(Radius, Angle, amplitude, Screen.CenterX, Screen.CenterY);
       if (Previous.X == 0 && Previous.Y == 0) Previous = p;
       Grow(Radius, 0.05L);
       SetPen({static_cast<float>(((i + 1) % 4) * 0.25L), static_cast<float>(((i + 2) % 4) * 0.25L),
@@ -95,8 +95,8 @@ void TVisualizer::Spiral0metr() {
   const float amplitude = static_cast<float>(50 + sum);
   const int32_t width = Device->Width(), height = Device->Height();
   for (int32_t i = 0; i < count; ++i) {
-    const TVector2f p = SpiralPoint(Radius, Angle, amplitude, CenterX, CenterY);
-    Spawn((i % 3) + 6, p.X, p.Y);
+    const TVector2f p = SpiralPoint(Radius, Angle, amplitude, Screen.CenterX, Screen.CenterY);
+    Spawn(SpiralEffects + i % 3, p.X, p.Y);
     Grow(Radius, 0.05L);
     if (LeftScreen(p, width, height)) {
       Radius = 0;
@@ -125,8 +125,8 @@ void TVisualizer::ChaosPulse() {
       if (level > 0.5f) Grow(Radius, -0.02L);
       if (level > 0.8f) Grow(Radius, -0.02L);
     }
-    const TVector2f p = SpiralPoint(Radius, Angle, amplitude, CenterX, CenterY);
-    Spawn(i % 3, p.X, p.Y);
+    const TVector2f p = SpiralPoint(Radius, Angle, amplitude, Screen.CenterX, Screen.CenterY);
+    Spawn(KaosEffects + i % 3, p.X, p.Y);
     Grow(Radius, 0.05L);
     if (LeftScreen(p, width, height)) {
       Radius = 0;

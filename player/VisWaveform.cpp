@@ -7,7 +7,7 @@
 #include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnDevice.h"
 #include "player/AudioAnalysis.h"
-#include "player/Main.h"
+#include "player/ParticleEffects.h"
 #include "player/VisGeometry.h"
 #include "player/Visualizer.h"
 
@@ -34,7 +34,7 @@ void TVisualizer::Oscilloscope() {
             static_cast<float>(((ColorPhase + 3) % 4) * 0.25L), TraceAlpha(L)});
     for (int32_t i = 0; i < width / 2; ++i) {
       const float x = static_cast<float>(2 * i);
-      float y = static_cast<float>(L * static_cast<long double>(ScaleX) * 4 + CenterY);
+      float y = static_cast<float>(L * static_cast<long double>(Screen.ScaleX) * 4 + Screen.CenterY);
       if (file) {
         const int64_t entry = Round(2048.0L / width * 0.5L * i);
         y = static_cast<float>(static_cast<long double>(WaveValue(CaptureBuffer, entry)) * height + y);
@@ -46,7 +46,7 @@ void TVisualizer::Oscilloscope() {
 }
 
 void TVisualizer::Oscillotrack() {
-  const float speed = static_cast<float>(ScaleX * 12.0L);
+  const float speed = static_cast<float>(Screen.ScaleX * 12.0L);
   const int32_t width = Device->Width(), height = Device->Height();
   if (Camera->X == 0) {
     Camera->X = static_cast<float>(width);
@@ -54,15 +54,15 @@ void TVisualizer::Oscillotrack() {
   }
   Camera->MoveX(static_cast<float>(Round(speed)));
   CaptureBytes(2048);
-  const int32_t thickness = static_cast<int32_t>(Round(ScaleX * 2.0L)) + 1;
+  const int32_t thickness = static_cast<int32_t>(Round(Screen.ScaleX * 2.0L)) + 1;
   const bool file = CurrentFile();
   float y = 0;
   Previous = {0, Radius};
   const int64_t last = Round(width - static_cast<long double>(speed));
   for (int64_t u = width; u >= last; --u) {
     const float x = static_cast<float>(u);
-    y = CenterY;
-    if (file) y = static_cast<float>(height * static_cast<long double>(WaveValue(CaptureBuffer, width - u)) + CenterY);
+    y = Screen.CenterY;
+    if (file) y = static_cast<float>(height * static_cast<long double>(WaveValue(CaptureBuffer, width - u)) + Screen.CenterY);
     if (Previous.X == 0) Previous.X = x;
     if (Previous.Y == 0) Previous.Y = y;
     TColor4f color = TrackColor(ColorPhase);
@@ -89,24 +89,24 @@ void TVisualizer::ParticleWavePoint(int32_t i, float x, float y, float& previous
       const long double step = previousY < y ? 8 : -8;
       const int64_t n = Round(jump) / 8;
       for (int64_t j = 1; j <= n; ++j)
-        Spawn(static_cast<int32_t>(j % 3) + 3, std::min(static_cast<float>(x - 3 + j), x),
+        Spawn(OscEffects + static_cast<int32_t>(j % 3), std::min(static_cast<float>(x - 3 + j), x),
               static_cast<float>(previousY + j * step));
     }
   }
-  Spawn((i % 3) + 3, x, y);
+  Spawn(OscEffects + i % 3, x, y);
   previousY = y;
 }
 
 void TVisualizer::OscBuilder() {
   CaptureBytes(2048);
   float previousY = Radius;
-  if (previousY == 0) previousY = CenterY;
+  if (previousY == 0) previousY = Screen.CenterY;
   const int32_t width = Device->Width(), height = Device->Height();
   const bool file = CurrentFile();
   for (int32_t i = 0; i < width / 2; ++i) {
     const float x = static_cast<float>(2 * i);
-    const float y = file ? static_cast<float>(static_cast<long double>(WaveValue(CaptureBuffer, i / 2)) * height + CenterY)
-                         : static_cast<float>(CenterY);
+    const float y = file ? static_cast<float>(static_cast<long double>(WaveValue(CaptureBuffer, i / 2)) * height + Screen.CenterY)
+                         : static_cast<float>(Screen.CenterY);
     ParticleWavePoint(i, x, y, previousY);
   }
   Radius = previousY;
@@ -116,14 +116,14 @@ void TVisualizer::OscRunner() {
   const uint16_t start = static_cast<uint16_t>(Round(Angle));
   CaptureBytes(2048);
   float previousY = Radius;
-  if (previousY == 0) previousY = CenterY;
+  if (previousY == 0) previousY = Screen.CenterY;
   const int32_t width = Device->Width(), height = Device->Height();
   const bool file = CurrentFile();
   for (int32_t i = start; i <= start + 32; ++i) {
     const float x = static_cast<float>(2 * i);
-    float y = CenterY;
+    float y = Screen.CenterY;
     if (file && i != 0 && i != start)
-      y = static_cast<float>(static_cast<long double>(WaveValue(CaptureBuffer, i / 2)) * height + CenterY);
+      y = static_cast<float>(static_cast<long double>(WaveValue(CaptureBuffer, i / 2)) * height + Screen.CenterY);
     ParticleWavePoint(i, x, y, previousY);
   }
   Radius = previousY;

@@ -6,32 +6,22 @@
 #include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnDevice.h"
 #include "engine/particles/zrnParticles.h"
-#include "player/Main.h"
 
 TVisualizer::TVisualizer(TZRNDevice* device, TZRNCanvas* canvas, TZRNCamera2D* camera,
-                         TZRNParticleManager* particles)
-    : Device(device), Canvas(canvas), Camera(camera), Particles(particles) {}
+                         TZRNParticleManager* particles, const TScreen& screen)
+    : Device(device), Canvas(canvas), Camera(camera), Particles(particles), Screen(screen) {}
 
 void TVisualizer::Step() {
   ++VisFrame;
-  switch (Visualization) {
-    case 0: if (VisFrame % 8 == 0) SpiroSpectr(); break;
-    case 1: if (VisFrame % 4 == 0) SpiroCrazy(); break;
-    case 2: Spiral0metr(); break;
-    case 3: ChaosPulse(); break;
-    case 4: if (VisFrame % 4 == 0) Oscilloscope(); break;
-    case 5: if (VisFrame % 2 == 0) Oscillotrack(); break;
-    case 6: if (VisFrame % 24 == 0) OscBuilder(); break;
-    case 7: OscRunner(); break;
-    default: break;
-  }
+  if (Visualization >= VisualizationCount) return;
+  const TVisualizationRow& row = Visualizations[Visualization];
+  if (VisFrame % row.Cadence == 0) (this->*row.Step)();
 }
 
-void SelectVisualization(uint8_t index, TVisualizer* visualizer, uint8_t& menuPage) {
+void TVisualizer::Select(uint8_t index) {
   if (index >= VisualizationCount) index = 0;
-  if (index != Visualization && visualizer) visualizer->Reset();
+  if (index != Visualization) Reset();
   Visualization = index;
-  menuPage = 0;
 }
 
 void TVisualizer::Reset() {

@@ -1,25 +1,30 @@
 #pragma once
-// The eight visualizations: their state between frames and one step per visualization frame.
+// The visualizations: their state between frames, one step per visualization frame, and the
+// table that lists them.
 #include <cstdint>
 #include <functional>
+#include <iterator>
 
 #include "engine/core/zrnTypes.h"
+#include "player/Screen.h"
 
 class TZRNDevice;
 class TZRNCanvas;
 class TZRNCamera2D;
 class TZRNParticleManager;
 
-inline constexpr uint8_t VisualizationCount = 8;
 inline constexpr uint32_t CaptureEntries = 2050;
 
 class TVisualizer {
  public:
   // None of the objects is owned; they belong to the player and must outlive the visualizer.
-  TVisualizer(TZRNDevice* device, TZRNCanvas* canvas, TZRNCamera2D* camera, TZRNParticleManager* particles);
+  TVisualizer(TZRNDevice* device, TZRNCanvas* canvas, TZRNCamera2D* camera, TZRNParticleManager* particles,
+              const TScreen& screen);
 
-  // One visualization frame of the active visualization (the player-wide Visualization).
+  // One visualization frame of the active visualization.
   void Step();
+  // The switch between visualizations: an index past the last selects 0; a change resets.
+  void Select(uint8_t index);
   // What a change of visualization resets: camera position, particle systems, canvas, spiral state.
   void Reset();
 
@@ -29,14 +34,18 @@ class TVisualizer {
   std::function<bool()> IsPlaying;
   std::function<bool()> HasCurrentFile;
 
+  // The active visualization.
+  uint8_t Visualization = 0;
   uint32_t VisFrame = 0;
+  // Spiral radius; the waveform modes keep the last trace height here.
   float Radius = 0;
+  // Spiral angle in degrees; Osc-runner keeps the start of its run here.
   float Angle = 0;
   int16_t ColorPhase = 0;
   // 16-bit PCM as captured; entries past a short capture keep what earlier captures left there.
   uint32_t CaptureBuffer[CaptureEntries] = {};
 
- private:
+  // One frame of each visualization; the table below says which runs when.
   void SpiroSpectr();
   void SpiroCrazy();
   void Spiral0metr();
@@ -45,6 +54,8 @@ class TVisualizer {
   void Oscillotrack();
   void OscBuilder();
   void OscRunner();
+
+ private:
 
   void CaptureBytes(uint32_t bytes);
   bool Playing() const { return IsPlaying && IsPlaying(); }
@@ -64,13 +75,26 @@ class TVisualizer {
   TZRNCanvas* Canvas;
   TZRNCamera2D* Camera;
   TZRNParticleManager* Particles;
+  TScreen Screen;
   TVector2f Previous{0, 0};
   int32_t DeadTrackVertices = 0;
 };
 
-// The switch between visualizations: an index above 7 selects 0; a change resets the visualizer
-// (when there is one); the menu page always becomes 0.
-void SelectVisualization(uint8_t index, TVisualizer* visualizer, uint8_t& menuPage);
+// Every visualization, in menu, hot-key and options-file order: the name on its button, every how
+// many visualization frames it steps, and its step.
+struct TVisualizationRow {
+  const char* Name;
+  uint32_t Cadence;
+  void (TVisualizer::*Step)();
+};
+
+inline constexpr TVisualizationRow Visualizations[] = {
+    {"Spiro-Spectr", 8, &TVisualizer::SpiroSpectr},   {"Spiro-Crazy", 4, &TVisualizer::SpiroCrazy},
+    {"Spiral0metr", 1, &TVisualizer::Spiral0metr},    {"Chaos Pulse", 1, &TVisualizer::ChaosPulse},
+    {"Oscilloscope", 4, &TVisualizer::Oscilloscope},  {"Oscillotrack", 2, &TVisualizer::Oscillotrack},
+    {"Osc-builder", 24, &TVisualizer::OscBuilder},    {"Osc-runner", 1, &TVisualizer::OscRunner},
+};
+inline constexpr uint8_t VisualizationCount = static_cast<uint8_t>(std::size(Visualizations));
 
 class TDemo;
 // Gives the player its visualizer, bound to its device, canvas, camera and particle manager

@@ -32,7 +32,7 @@ TPressOutcome TrackPress(bool inside, bool buttonDown, int32_t self, int32_t non
 #include "engine/core/zrnMath.h"
 #include "engine/device/zrnDevice.h"
 #include "engine/device/zrnInput.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/Playlist.h"
 
 namespace {
@@ -84,7 +84,7 @@ void TDemo::BeginLayout() {
   WidgetCounter = 0;
   LayoutOverflow = false;
   // A selection lives only while the playlist page is shown.
-  if (MenuPage != 3) Playlist->SelectedIndex = -1;
+  if (MenuPage != mpPlaylist) Playlist->SelectedIndex = -1;
 }
 
 bool TDemo::MenuButton(const std::string& caption, int8_t newRows) {
@@ -195,7 +195,7 @@ bool TDemo::PlaylistRow(const std::string& text, int32_t index) {
 bool TDemo::ImageButton(TZRNAnimationSet& animations, const TRectf& rect) {
   const int16_t self = ++WidgetCounter;
   const TPressOutcome press = TrackMouse(*Input->Mouse, rect, self, 0, PressedWidget);
-  const int32_t shift = press.Look == TWidgetLook::Pressed ? static_cast<int32_t>(Round(2.0f * ScaleX)) : 0;
+  const int32_t shift = press.Look == TWidgetLook::Pressed ? static_cast<int32_t>(Round(2.0f * Screen.ScaleX)) : 0;
   const TColor4f color = press.Look == TWidgetLook::Normal ? LogoNormalColor : clrWhite;
   animations.Draw(Images->Find("GUI"), Device->Width() + shift, shift, color.Red, color.Green, color.Blue, color.Alpha,
                   false);

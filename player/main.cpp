@@ -5,16 +5,13 @@
 
 #include "engine/device/zrnGlfwLayer.h"
 #include "platform/Log.h"
-#include "platform/ProgramDir.h"
 #include "platform/Signals.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 
 int main(int argc, char** argv) {
   // Log-out, Ctrl+C and kill end through Shutdown, so the options are stored.
   InstallQuitSignals(&ZRNQuitRequested);
-  ProgramDir = ExecutableDir();
   auto demo = std::make_unique<TDemo>();
-  App = demo.get();
   demo->Arguments.assign(argv + 1, argv + argc);
   try {
     demo->Run();
@@ -23,6 +20,5 @@ int main(int argc, char** argv) {
   }
   demo->Terminate();
   demo.reset();
-  App = nullptr;
   return 0;
 }

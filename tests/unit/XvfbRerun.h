@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 // Runs this test program under xvfb-run with the given filter; returns its output, status in status.
@@ -27,3 +28,20 @@ inline std::string RunSelfUnderXvfb(const std::string& filter, int& status) {
   }
   return output;
 }
+
+inline bool DisplayAvailable() {
+  const char* d = std::getenv("DISPLAY");
+  return d && *d;
+}
+
+// Without a display, runs the tests the filter names under Xvfb and expects them to pass, none
+// skipped; with one, they run directly.
+#define EXPECT_DISPLAY_TESTS_PASS(filter)                                   \
+  do {                                                                      \
+    if (DisplayAvailable()) GTEST_SKIP() << "the display tests run directly"; \
+    int status_ = -1;                                                       \
+    const std::string output_ = RunSelfUnderXvfb(filter, status_);          \
+    EXPECT_EQ(status_, 0) << output_;                                       \
+    EXPECT_NE(output_.find("[  PASSED  ]"), std::string::npos) << output_;  \
+    EXPECT_EQ(output_.find("SKIPPED"), std::string::npos) << output_;       \
+  } while (0)

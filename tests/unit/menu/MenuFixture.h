@@ -11,11 +11,15 @@
 #include "engine/assets/zrnFont.h"
 #include "engine/assets/zrnImage.h"
 #include "engine/core/zrnEvents.h"
+#include "engine/device/zrnCamera.h"
+#include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnInput.h"
 #include "engine/device/zrnRecordingRenderer.h"
+#include "engine/particles/zrnParticles.h"
 #include "player/KeyBindings.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/Playlist.h"
+#include "player/Visualizer.h"
 
 // Every printable character but "!" (5) advances the pen by this much: n bytes are 10 n wide.
 inline constexpr int32_t GlyphAdvance = 10;
@@ -44,7 +48,6 @@ class MenuFixture : public ::testing::Test {
   void Build(int32_t width, int32_t height, bool openGL = false) {
     app.reset();
     app = std::make_unique<TDemo>();
-    App = app.get();
     if (openGL) {
       rec = nullptr;
       app->Device = MakeOwned<TZRNDevice>();
@@ -66,10 +69,12 @@ class MenuFixture : public ::testing::Test {
     app->SelectionColor = clrSkyBlue;
     app->FrameCount = 1000;
     app->LastKeyFrame = 0;
-    Visualization = 0;
-    Language = 0;
-    ScaleX = width / 800.0f;
-    ScaleY = height / 600.0f;
+    app->Screen = TScreen::OfSize(width, height);
+    // What switching visualizations resets.
+    app->Canvas = MakeOwned<TZRNCanvas>(app->Device.get());
+    app->Camera = MakeOwned<TZRNCamera2D>(app->Device.get());
+    app->ParticleManager = MakeOwned<TZRNParticleManager>(app->Device.get());
+    CreateVisualizer(*app);
     ResetRecording();
   }
 
@@ -77,10 +82,6 @@ class MenuFixture : public ::testing::Test {
   void ResetRecording() {
     if (rec) rec->Reset();
     boundAtReset = app->Device->Textures[0];
-  }
-
-  void TearDown() override {
-    if (App == app.get()) App = nullptr;
   }
 
   // The image and font the build generates, with the animations made as at start-up. False when

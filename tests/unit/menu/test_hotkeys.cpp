@@ -1,4 +1,5 @@
 // The hot-key handler: the shared repeat gate, edge keys, which keys act when, step order.
+#include "player/Visualizer.h"
 #include "tests/unit/menu/MenuFixture.h"
 
 namespace {
@@ -82,19 +83,17 @@ TEST_F(HotKeys, F1TogglesTheHelpPage) {
   EXPECT_EQ(app->MenuPage, 0);
 }
 
-TEST_F(HotKeys, PageUpAndDownWrapThroughEightVisualizations) {
-  Visualization = 0;
+TEST_F(HotKeys, PageUpAndDownWrapThroughTheVisualizations) {
   Key(keyPageUp, true);
   Frames(1);
-  EXPECT_EQ(Visualization, 0) << "-1 from 0 is 255, which selects 0";
+  EXPECT_EQ(app->Visualizer->Visualization, 0) << "-1 from 0 is 255, which selects 0";
   Key(keyPageUp, false);
-  Visualization = 7;
-  app->SetVisualization(7);
+  app->SetVisualization(VisualizationCount - 1);
   Key(keyPageDown, true);
   Frames(13);
-  EXPECT_EQ(Visualization, 0);
+  EXPECT_EQ(app->Visualizer->Visualization, 0);
   Frames(13);
-  EXPECT_EQ(Visualization, 1) << "Page Down repeats while held";
+  EXPECT_EQ(app->Visualizer->Visualization, 1) << "Page Down repeats while held";
 }
 
 TEST_F(HotKeys, PageKeysDoNothingWhileTheMenuIsOpen) {
@@ -102,7 +101,7 @@ TEST_F(HotKeys, PageKeysDoNothingWhileTheMenuIsOpen) {
   app->MenuPage = 1;
   Key(keyPageDown, true);
   Frames(5);
-  EXPECT_EQ(Visualization, 3);
+  EXPECT_EQ(app->Visualizer->Visualization, 3);
   EXPECT_EQ(app->MenuPage, 1);
 }
 

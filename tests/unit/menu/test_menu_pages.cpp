@@ -1,7 +1,10 @@
 // The three menu pages as drawn by DrawMenu: captions, help lines, playlist rows and the cursor.
 #include <algorithm>
+#include <cctype>
+#include <fstream>
 
 #include "player/Strings.h"
+#include "player/Visualizer.h"
 #include "tests/unit/menu/MenuFixture.h"
 
 namespace {
@@ -22,10 +25,9 @@ TEST_F(MenuPages, MainPageCaptions) {
   app->Volume = 10;
   app->DrawMenu();
   const std::vector<std::string> gray = TextsInColor(Texts(), clrGray);
-  const std::vector<std::string> expected = {"Exit", "Music", "Play", "?", "PlayList", "<", "Volume: F", ">",
-                                             "<", "Pos-on: 0%", ">", "Spiro-Spectr", "Spiro-Crazy",
-                                             "Spiral0metr", "Chaos Pulse", "Oscilloscope", "Oscillotrack",
-                                             "Osc-builder", "Osc-runner"};
+  std::vector<std::string> expected = {"Exit", "Music", "Play", "?", "PlayList", "<", "Volume: F", ">",
+                                       "<", "Pos-on: 0%", ">"};
+  for (const TVisualizationRow& row : Visualizations) expected.push_back(row.Name);
   EXPECT_EQ(gray, expected);
 
   ResetRecording();
@@ -143,12 +145,42 @@ TEST_F(MenuPages, CursorDrawnLastAtTheMouseScaled) {
 }
 
 TEST_F(MenuPages, RussianCaptionsComeFromTheTextTable) {
-  Language = 1;
+  app->Language = 1;
   app->MenuPage = 1;
   app->Volume = 4;
   app->DrawMenu();
-  Language = 0;
   // The synthetic font has no Cyrillic glyphs, so only the value survives in the drawing; the
   // layout still measures the whole caption.
   EXPECT_TRUE(Drew(": 4")) << "Volume caption is Strings[1][7] followed by the value";
+}
+
+// The visualization table drives the menu's buttons and the readme's list: same names, same order,
+// and each button selects its own row.
+TEST_F(MenuPages, VisualizationButtonsAndReadmeFollowTheTable) {
+  Build(1024, 768);
+  std::vector<std::string> readme;
+  std::ifstream file(std::string(SNV_SOURCE_DIR) + "/README.md");
+  for (std::string line; std::getline(file, line);) {
+    const size_t bar = line.find(" | ", 2);
+    if (line.rfind("| ", 0) == 0 && bar != std::string::npos && std::isdigit(static_cast<unsigned char>(line[2])))
+      readme.push_back(line.substr(bar + 3, line.find(" |", bar + 3) - bar - 3));
+  }
+  ASSERT_EQ(readme.size(), VisualizationCount);
+  for (uint8_t i = 0; i < VisualizationCount; ++i) {
+    EXPECT_EQ(readme[i], Visualizations[i].Name);
+    app->MenuPage = mpMain;
+    ResetRecording();
+    app->DrawMenu();
+    const std::vector<DrawnText> texts = Texts();
+    const auto button = std::find_if(texts.begin(), texts.end(),
+                                     [&](const DrawnText& t) { return t.Text == Visualizations[i].Name; });
+    ASSERT_NE(button, texts.end()) << Visualizations[i].Name;
+    MoveMouse(static_cast<int32_t>(button->X) + 2, static_cast<int32_t>(button->Y) + 4);
+    MouseButton(true);
+    app->DrawMenu();
+    MouseButton(false);
+    app->DrawMenu();
+    EXPECT_EQ(app->Visualizer->Visualization, i) << Visualizations[i].Name;
+    EXPECT_EQ(app->MenuPage, mpClosed);
+  }
 }

@@ -1,6 +1,6 @@
 // Draws the three menu pages through the OpenGL renderer with the generated image and font and
-// saves them as PNG. Runs only when SNV_PREVIEW_DIR names the directory to write to (a display
-// is needed: xvfb-run).
+// saves them as PNG in SNV_PREVIEW_DIR, or in screenshots/ in the build. Without a display the test
+// program runs itself again under Xvfb.
 #include <epoxy/gl.h>
 
 #include <FreeImage.h>
@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "tests/unit/XvfbRerun.h"
 #include "tests/unit/menu/MenuFixture.h"
 
 namespace {
@@ -51,9 +52,12 @@ class MenuPreview : public MenuFixture {
 
 }  // namespace
 
+TEST(MenuPreviewRun, PassesUnderXvfb) { EXPECT_DISPLAY_TESTS_PASS("MenuPreview.*"); }
+
 TEST_F(MenuPreview, PagesInBothLanguages) {
-  const char* dir = std::getenv("SNV_PREVIEW_DIR");
-  if (!dir) GTEST_SKIP() << "SNV_PREVIEW_DIR is not set";
+  if (!DisplayAvailable()) GTEST_SKIP() << "run by MenuPreviewRun.PassesUnderXvfb";
+  const char* setDir = std::getenv("SNV_PREVIEW_DIR");
+  const std::string dir = setDir ? setDir : std::string(SNV_BINARY_DIR) + "/screenshots";
   Build(Width, Height, true);
   if (!UseShippedAssets()) GTEST_SKIP() << "pi.dat and ff.dat not generated in " << SNV_BINARY_DIR;
   std::filesystem::create_directories(dir);
@@ -68,7 +72,7 @@ TEST_F(MenuPreview, PagesInBothLanguages) {
   const char* languages[2] = {"en", "ru"};
   const char* pages[4] = {"", "main", "help", "playlist"};
   for (uint8_t language : {0, 1}) {
-    Language = language;
+    app->Language = language;
     for (uint8_t page : {1, 2, 3}) {
       app->MenuPage = page;
       app->Device->Clear();
@@ -82,5 +86,4 @@ TEST_F(MenuPreview, PagesInBothLanguages) {
       EXPECT_EQ(Brightest(pixels, 700, 700, 1000, 760), 0) << "nothing drawn in the free corner";
     }
   }
-  Language = 0;
 }

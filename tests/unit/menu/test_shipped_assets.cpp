@@ -14,7 +14,7 @@ TEST_F(ShippedAssets, EveryPageDrawsInBothLanguages) {
   app->Playlist->CurrentIndex = 2;
   app->CurrentFile = "/music/t2.mp3";
   for (uint8_t language : {0, 1}) {
-    Language = language;
+    app->Language = language;
     for (uint8_t page : {1, 2, 3}) {
       app->MenuPage = page;
       ResetRecording();
@@ -26,17 +26,15 @@ TEST_F(ShippedAssets, EveryPageDrawsInBothLanguages) {
     // The shipped font's line height keeps a useful number of playlist rows on 800 x 600.
     EXPECT_GE(app->Playlist->VisibleRows, 5);
   }
-  Language = 0;
 }
 
 TEST_F(ShippedAssets, CaptionsOfTheMainPageFitTheSmallestScreen) {
   if (!UseShippedAssets()) GTEST_SKIP() << "pi.dat and ff.dat not generated in " << SNV_BINARY_DIR;
   app->MenuPage = 1;
   for (uint8_t language : {0, 1}) {
-    Language = language;
+    app->Language = language;
     ResetRecording();
     app->DrawMenu();
     for (const DrawnQuad& q : GuiQuads()) EXPECT_LE(q.Right, 800.0f + 1.0f);
   }
-  Language = 0;
 }

@@ -3,7 +3,6 @@
 #include "TempDir.h"
 #include "platform/PlatformError.h"
 #include "platform/FileDialog.h"
-#include "player/Main.h"
 #include "player/Playlist.h"
 
 namespace {
@@ -14,7 +13,6 @@ struct FileDialogTest : ::testing::Test {
   TTempDir Dir;
   std::string SavedPath = getenv("PATH") ? getenv("PATH") : "";
   std::string SavedDesktop = getenv("XDG_CURRENT_DESKTOP") ? getenv("XDG_CURRENT_DESKTOP") : "";
-  uint8_t SavedLanguage = Language;
 
   void SetUp() override {
     ASSERT_EQ(mkdir((Dir / "bin").c_str(), 0755), 0);
@@ -25,7 +23,6 @@ struct FileDialogTest : ::testing::Test {
     setenv("PATH", SavedPath.c_str(), 1);
     if (SavedDesktop.empty()) unsetenv("XDG_CURRENT_DESKTOP");
     else setenv("XDG_CURRENT_DESKTOP", SavedDesktop.c_str(), 1);
-    Language = SavedLanguage;
   }
   void StandIn(const std::string& name, const std::string& output, int status) {
     const std::string script = Dir / ("bin/" + name);
@@ -54,8 +51,7 @@ TEST_F(FileDialogTest, ZenityGetsTheFourFiltersInOrderAndTheChosenFileIsAddedAnd
   list.PlayTrack = [&](int32_t i) { played.push_back(i); };
   std::vector<std::string> log;
   list.LogLine = [&](const std::string& line) { log.push_back(line); };
-  Language = 0;
-  list.AddFilesDialog(true);
+  list.AddFilesDialog(true, 0, 0);
   EXPECT_EQ(ArgumentsOf("zenity"),
             (std::vector<std::string>{"--file-selection", "--title=Sonavarium",
                                       "--file-filter=All Supported | *.mp3 *.ogg *.wav *.m3u *.m3u8 *.wpl",
@@ -69,8 +65,7 @@ TEST_F(FileDialogTest, ZenityGetsTheFourFiltersInOrderAndTheChosenFileIsAddedAnd
 TEST_F(FileDialogTest, RussianFilterNamesReachTheChooserAsUtf8) {
   StandIn("zenity", "", 1);
   TPlaylist list;
-  Language = 1;
-  list.AddFilesDialog(false);
+  list.AddFilesDialog(false, 1, 0);
   const std::vector<std::string> args = ArgumentsOf("zenity");
   ASSERT_EQ(args.size(), 6u);
   EXPECT_EQ(args[2],
@@ -117,7 +112,7 @@ TEST_F(FileDialogTest, NoChooserInstalledIsLoggedAndNotRaised) {
   TPlaylist list;
   std::vector<std::string> log;
   list.LogLine = [&](const std::string& line) { log.push_back(line); };
-  EXPECT_NO_THROW(list.AddFilesDialog(true));
+  EXPECT_NO_THROW(list.AddFilesDialog(true, 0, 0));
   EXPECT_EQ(log, (std::vector<std::string>{"Error in OpenFileDialog"}));
   EXPECT_THROW(OpenFileDialog("T", Filters(), 0), EPlatformError);
 }

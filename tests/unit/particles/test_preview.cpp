@@ -1,6 +1,6 @@
 // Draws the player's three particle cells and a few canvas lines through the OpenGL renderer and
-// saves the picture. Runs only when SNV_PREVIEW_OUT names the PNG to write (the e2e script sets it
-// and provides a display).
+// saves the picture to SNV_PREVIEW_OUT, or to screenshots/particles.png in the build. Without a
+// display the test program runs itself again under Xvfb.
 #include <epoxy/gl.h>
 #include <gtest/gtest.h>
 
@@ -17,6 +17,7 @@
 #include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnDevice.h"
 #include "engine/particles/zrnParticles.h"
+#include "tests/unit/XvfbRerun.h"
 
 namespace {
 constexpr int32_t Width = 800;
@@ -89,9 +90,12 @@ double ChannelSum(const std::vector<uint8_t>& pixels, int cx, int cy, int half, 
 }
 }  // namespace
 
+TEST(ParticlePreviewRun, PassesUnderXvfb) { EXPECT_DISPLAY_TESTS_PASS("ParticlePreview.*"); }
+
 TEST(ParticlePreview, DrawsThePlayersCellsAndCanvasLines) {
-  const char* out = std::getenv("SNV_PREVIEW_OUT");
-  if (!out) GTEST_SKIP() << "SNV_PREVIEW_OUT is not set";
+  if (!DisplayAvailable()) GTEST_SKIP() << "run by ParticlePreviewRun.PassesUnderXvfb";
+  const char* setOut = std::getenv("SNV_PREVIEW_OUT");
+  const std::string out = setOut ? setOut : std::string(SNV_BINARY_DIR) + "/screenshots/particles.png";
 
   TZRNDevice device;
   device.Initialize("Particles", Width, Height, false);
@@ -149,7 +153,7 @@ TEST(ParticlePreview, DrawsThePlayersCellsAndCanvasLines) {
   ASSERT_NE(bgra, nullptr);
   FIBITMAP* rgb = FreeImage_ConvertTo24Bits(bgra);
   std::filesystem::create_directories(std::filesystem::path(out).parent_path());
-  EXPECT_TRUE(FreeImage_Save(FIF_PNG, rgb, out, 0));
+  EXPECT_TRUE(FreeImage_Save(FIF_PNG, rgb, out.c_str(), 0));
   FreeImage_Unload(rgb);
   FreeImage_Unload(bgra);
 

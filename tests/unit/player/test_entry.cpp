@@ -16,7 +16,7 @@
 #include "platform/Log.h"
 #include "platform/Signals.h"
 #include "platform/SingleInstance.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 
 namespace fs = std::filesystem;
 

@@ -9,7 +9,7 @@
 #include "engine/device/zrnInput.h"
 #include "engine/device/zrnRecordingRenderer.h"
 #include "engine/particles/zrnParticles.h"
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/Playlist.h"
 #include "player/Visualizer.h"
 #include "tests/unit/player/FakeAudio.h"
@@ -29,10 +29,8 @@ struct Frame : ::testing::Test {
 
   void SetUp() override {
     if (!AssetsBuilt()) GTEST_SKIP() << "generated assets missing";
-    ProgramDir = SNV_BINARY_DIR "/";
-    CenterX = 400;
-    CenterY = 300;
-    ScaleX = ScaleY = 1.0f;
+    Demo.ProgramDir = SNV_BINARY_DIR "/";
+    Demo.Screen = TScreen::OfSize(800, 600);
     auto device = TZRNRecordingRenderer::MakeDevice(&Rec, 800, 600);
     Demo.Device = Owned<TZRNDevice>(device.release(), [](TZRNDevice* d) { delete d; });
     Demo.Playlist = MakeOwned<TPlaylist>();

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "player/Main.h"
+#include "player/Demo.h"
 #include "player/Playlist.h"
 #include "tests/unit/player/FakeAudio.h"
 

@@ -11,7 +11,6 @@
 #include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnRecordingRenderer.h"
 #include "engine/particles/zrnParticles.h"
-#include "player/Main.h"
 #include "player/ParticleEffects.h"
 #include "player/VisGeometry.h"
 #include "player/Visualizer.h"
@@ -35,11 +34,7 @@ class VisTest : public ::testing::Test {
  protected:
   void Build(int32_t width, int32_t height, int32_t pool = 20000) {
     Device = TZRNRecordingRenderer::MakeDevice(&Recorder, width, height);
-    CenterX = static_cast<uint16_t>(width / 2);
-    CenterY = static_cast<uint16_t>(height / 2);
-    ScaleX = width / 800.0f;
-    ScaleY = height / 600.0f;
-    Visualization = 0;
+    Screen = TScreen::OfSize(width, height);
     Canvas = std::make_unique<TZRNCanvas>(Device.get());
     Camera = std::make_unique<TZRNCamera2D>(Device.get());
     Particles = std::make_unique<TZRNParticleManager>(Device.get());
@@ -49,8 +44,8 @@ class VisTest : public ::testing::Test {
     sprites->Name = "Particles";
     sprites->Texture = Device->CreateTexture();
     Particles->Images = Images.get();
-    CreateParticleEffects(*Particles, ScaleX);
-    Vis = std::make_unique<TVisualizer>(Device.get(), Canvas.get(), Camera.get(), Particles.get());
+    CreateParticleEffects(*Particles, Screen.ScaleX);
+    Vis = std::make_unique<TVisualizer>(Device.get(), Canvas.get(), Camera.get(), Particles.get(), Screen);
     Vis->Capture = [this](void* buffer, uint32_t bytes) {
       CaptureSizes.push_back(bytes);
       if (Stream.empty()) return;  // no stream: the buffer stays as it was
@@ -89,6 +84,7 @@ class VisTest : public ::testing::Test {
     return out;
   }
 
+  TScreen Screen;
   TZRNRecordingRenderer* Recorder = nullptr;
   std::unique_ptr<TZRNDevice> Device;
   std::unique_ptr<TZRNCanvas> Canvas;

@@ -27,7 +27,7 @@ TEST_F(VisTest, ModesCaptureAtTheirCadenceAndSize) {
                          {4, 12, 2048}, {5, 24, 2048}, {6, 2, 2048}, {7, 48, 2048}};
   Playing = HasFile = true;
   for (const TCase& c : cases) {
-    Visualization = c.Mode;
+    Vis->Visualization = c.Mode;
     Vis->Reset();
     Vis->VisFrame = 0;
     CaptureSizes.clear();
@@ -40,7 +40,7 @@ TEST_F(VisTest, ModesCaptureAtTheirCadenceAndSize) {
   Playing = HasFile = false;
   const TCase idle[] = {{0, 0, 2048}, {1, 0, 2048}, {2, 48, 48}, {3, 0, 48}, {4, 12, 2048}};
   for (const TCase& c : idle) {
-    Visualization = c.Mode;
+    Vis->Visualization = c.Mode;
     Vis->VisFrame = 0;
     CaptureSizes.clear();
     for (int f = 0; f < 48; ++f) Vis->Step();
@@ -49,7 +49,7 @@ TEST_F(VisTest, ModesCaptureAtTheirCadenceAndSize) {
 }
 
 TEST_F(VisTest, SpiroSpectrWithoutFileDrawsOnePlainRedSpiralUntilItLeavesTheScreen) {
-  Visualization = 0;
+  Vis->Visualization = 0;
   for (int f = 0; f < 7; ++f) Vis->Step();
   EXPECT_TRUE(Lines().empty());
   Vis->Step();  // frame 8
@@ -77,7 +77,7 @@ TEST_F(VisTest, SpiroSpectrWithoutFileDrawsOnePlainRedSpiralUntilItLeavesTheScre
 }
 
 TEST_F(VisTest, SpiroSpectrSpawnsSparksOfItsColourSetInTheQuadrantOfLoudPoints) {
-  Visualization = 0;
+  Vis->Visualization = 0;
   HasFile = true;
   Stream.assign(512, Entry(20000, 20000));  // level 0.305
   Vis->ColorPhase = 1;
@@ -96,7 +96,7 @@ TEST_F(VisTest, SpiroSpectrSpawnsSparksOfItsColourSetInTheQuadrantOfLoudPoints) 
 }
 
 TEST_F(VisTest, SpiroSpectrLevelOfExactlyThreeTenthsIsNotLoud) {
-  Visualization = 0;
+  Vis->Visualization = 0;
   HasFile = true;
   Stream.assign(512, Entry(19660, 19661));  // 39321 / 131070 = 0.3
   StepTo(8);
@@ -108,7 +108,7 @@ TEST_F(VisTest, SpiroSpectrLevelOfExactlyThreeTenthsIsNotLoud) {
 }
 
 TEST_F(VisTest, SpiroCrazyDrawsThreeTranslucentPassesEachStartingAtTheCentre) {
-  Visualization = 1;
+  Vis->Visualization = 1;
   StepTo(4);
   const std::vector<TDrawnLine> lines = Lines();
   ASSERT_FALSE(lines.empty());
@@ -134,7 +134,7 @@ TEST_F(VisTest, SpiroCrazyDrawsThreeTranslucentPassesEachStartingAtTheCentre) {
 
 TEST_F(VisTest, SpiroCrazyKeepsGrowingTheSpiralWhenAPassStaysOnScreen) {
   Build(1024, 768);
-  Visualization = 1;
+  Vis->Visualization = 1;
   HasFile = true;
   // Amplitude 8 - 2 = 6, too small to leave in one pass; the entries past the 512 captured ones
   // hold the same from earlier captures.
@@ -152,7 +152,7 @@ TEST_F(VisTest, SpiroCrazyKeepsGrowingTheSpiralWhenAPassStaysOnScreen) {
 }
 
 TEST_F(VisTest, Spiral0metrSpawnsTenPlusTheLevelInPercentOnTheSpirEffects) {
-  Visualization = 2;
+  Vis->Visualization = 2;
   Stream.assign(512, Entry(32767, 32767));  // level 0.49999
   Vis->Step();
   const std::vector<TSpawned> spawns = Spawns();
@@ -168,7 +168,7 @@ TEST_F(VisTest, Spiral0metrSpawnsTenPlusTheLevelInPercentOnTheSpirEffects) {
 }
 
 TEST_F(VisTest, Spiral0metrKeepsDrawingFromTheOldBufferWithoutAStreamAndTurnsWhenItLeaves) {
-  Visualization = 2;
+  Vis->Visualization = 2;
   Vis->CaptureBuffer[0] = Entry(-1, -1);  // level 1 left from an earlier capture
   Vis->Radius = 100;                        // first point far outside
   Vis->Step();
@@ -182,7 +182,7 @@ TEST_F(VisTest, Spiral0metrKeepsDrawingFromTheOldBufferWithoutAStreamAndTurnsWhe
 }
 
 TEST_F(VisTest, ChaosPulseWhilePausedSpawns24OnAFixedSpiral) {
-  Visualization = 3;
+  Vis->Visualization = 3;
   Stream.assign(512, Entry(-1, -1));
   Vis->Step();
   const std::vector<TSpawned> spawns = Spawns();
@@ -196,7 +196,7 @@ TEST_F(VisTest, ChaosPulseWhilePausedSpawns24OnAFixedSpiral) {
 }
 
 TEST_F(VisTest, ChaosPulseCountAndShrinkFollowTheLevels) {
-  Visualization = 3;
+  Vis->Visualization = 3;
   Playing = true;
   Stream.assign(512, Entry(-32768, 32767));  // level exactly 0.5: nothing changes
   Vis->Step();
@@ -226,7 +226,7 @@ TEST_F(VisTest, ChaosPulseCountAndShrinkFollowTheLevels) {
 }
 
 TEST_F(VisTest, ChaosPulseTurnsByOneDegreeStepWhenThePointLeavesAndWrapsAt359) {
-  Visualization = 3;
+  Vis->Visualization = 3;
   Vis->Radius = 200;
   Vis->Step();
   EXPECT_EQ(Vis->Angle, 1.0f);

@@ -24,7 +24,7 @@ size_t CountAt(const std::vector<TSpawned>& spawns, float x, float y) {
 }  // namespace
 
 TEST_F(VisTest, OscilloscopeWithColorPhaseTwoDrawsSevenFadingTraces) {
-  Visualization = 4;
+  Vis->Visualization = 4;
   Vis->ColorPhase = 2;
   StepTo(4);
   const std::vector<TDrawnLine> lines = Lines();
@@ -47,7 +47,7 @@ TEST_F(VisTest, OscilloscopeWithColorPhaseTwoDrawsSevenFadingTraces) {
 }
 
 TEST_F(VisTest, OscilloscopeFollowsTheSamplesAndAdvancesItsPhaseEvery64Frames) {
-  Visualization = 4;
+  Vis->Visualization = 4;
   HasFile = true;
   Stream.resize(512);
   for (uint32_t k = 0; k < 512; ++k) Stream[k] = Entry(10 * k, 10 * k);
@@ -67,7 +67,7 @@ TEST_F(VisTest, OscilloscopeFollowsTheSamplesAndAdvancesItsPhaseEvery64Frames) {
 }
 
 TEST_F(VisTest, OscillotrackAddsAThickStripAtTheRightEdgeAndMovesTheCamera) {
-  Visualization = 5;
+  Vis->Visualization = 5;
   Vis->Step();
   EXPECT_TRUE(Lines().empty());
   Vis->Step();
@@ -107,7 +107,7 @@ TEST_F(VisTest, OscillotrackAddsAThickStripAtTheRightEdgeAndMovesTheCamera) {
 }
 
 TEST_F(VisTest, OscillotrackDropsOnlyLinesThatScrolledOutAndStaysBounded) {
-  Visualization = 5;
+  Vis->Visualization = 5;
   int32_t most = 0, mostCapacity = 0;
   const int runs = 10000;
   for (int f = 0; f < 2 * runs; ++f) {
@@ -134,7 +134,7 @@ TEST_F(VisTest, OscillotrackDropsOnlyLinesThatScrolledOutAndStaysBounded) {
 }
 
 TEST_F(VisTest, OscillotrackMovesCameraAndStripBackLongBeforeSinglePrecisionRunsOut) {
-  Visualization = 5;
+  Vis->Visualization = 5;
   for (int f = 0; f < 20; ++f) Vis->Step();
   // As if the mode had been running for hours: camera and strip far to the right.
   const float far = 1 << 20;
@@ -154,7 +154,7 @@ TEST_F(VisTest, OscillotrackMovesCameraAndStripBackLongBeforeSinglePrecisionRuns
 }
 
 TEST_F(VisTest, OscBuilderLaysADotEveryTwoPixelsOnTheCentreLineWithoutFile) {
-  Visualization = 6;
+  Vis->Visualization = 6;
   for (int f = 0; f < 23; ++f) Vis->Step();
   EXPECT_TRUE(Spawns().empty());
   Vis->Step();
@@ -165,7 +165,7 @@ TEST_F(VisTest, OscBuilderLaysADotEveryTwoPixelsOnTheCentreLineWithoutFile) {
 }
 
 TEST_F(VisTest, OscBuilderFillsJumpsOverEightPixelsInSteps) {
-  Visualization = 6;
+  Vis->Visualization = 6;
   HasFile = true;
   Stream.assign(512, 0);
   Stream[1] = Entry(1704, 1704);  // 3408 / 131070 x 600 = 15.6: points 2 and 3 sit 15.6 lower
@@ -189,7 +189,7 @@ TEST_F(VisTest, OscBuilderFillsJumpsOverEightPixelsInSteps) {
 }
 
 TEST_F(VisTest, OscRunnerStartsEachSegmentOnTheCentreLineAndFillsTheJumpThere) {
-  Visualization = 7;
+  Vis->Visualization = 7;
   struct TCase {
     float Radius;
     size_t Fillers;
@@ -214,7 +214,7 @@ TEST_F(VisTest, OscRunnerStartsEachSegmentOnTheCentreLineAndFillsTheJumpThere) {
 }
 
 TEST_F(VisTest, OscRunnerReadsSamplesAfterItsFirstPointAndWrapsPastHalfTheWidth) {
-  Visualization = 7;
+  Vis->Visualization = 7;
   HasFile = true;
   Stream.assign(512, Entry(6554, 6553));  // 0.1: 60 pixels below the centre
   Vis->Step();
@@ -233,16 +233,14 @@ TEST_F(VisTest, OscRunnerReadsSamplesAfterItsFirstPointAndWrapsPastHalfTheWidth)
   EXPECT_EQ(Vis->Angle, 0.0f);
 }
 
-TEST_F(VisTest, SelectingAVisualizationWrapsResetsOnChangeAndAlwaysClosesTheMenu) {
-  uint8_t menu = 2;
-  Visualization = 3;
-  SelectVisualization(255, Vis.get(), menu);  // "previous" on 0
-  EXPECT_EQ(Visualization, 0);
-  EXPECT_EQ(menu, 0);
-  SelectVisualization(8, Vis.get(), menu);  // "next" on 7
-  EXPECT_EQ(Visualization, 0);
+TEST_F(VisTest, SelectingAVisualizationWrapsAndResetsOnChange) {
+  Vis->Visualization = 3;
+  Vis->Select(255);  // "previous" on 0
+  EXPECT_EQ(Vis->Visualization, 0);
+  Vis->Select(8);  // "next" on 7
+  EXPECT_EQ(Vis->Visualization, 0);
 
-  Visualization = 5;
+  Vis->Visualization = 5;
   for (int f = 0; f < 6; ++f) Vis->Step();
   Particles->SpawnAt(Particles->Effects->Items(0), Vector3f(1, 2, 0));
   Vis->Angle = 3;
@@ -251,15 +249,13 @@ TEST_F(VisTest, SelectingAVisualizationWrapsResetsOnChangeAndAlwaysClosesTheMenu
   ASSERT_NE(Camera->X, 0.0f);
   ASSERT_FALSE(Lines().empty());
 
-  menu = 1;
-  SelectVisualization(5, Vis.get(), menu);  // the active one: only the menu closes
-  EXPECT_EQ(menu, 0);
+  Vis->Select(5);  // the active one: nothing is reset
   EXPECT_NE(Camera->X, 0.0f);
   EXPECT_FALSE(Lines().empty());
   EXPECT_EQ(Vis->ColorPhase, 7);
 
-  SelectVisualization(6, Vis.get(), menu);
-  EXPECT_EQ(Visualization, 6);
+  Vis->Select(6);
+  EXPECT_EQ(Vis->Visualization, 6);
   EXPECT_EQ(Camera->X, 0.0f);
   EXPECT_EQ(Camera->Y, 0.0f);
   EXPECT_TRUE(Lines().empty());

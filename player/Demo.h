@@ -9,6 +9,7 @@
 #include "engine/core/zrnTemplate.h"
 #include "engine/core/zrnTimer.h"
 #include "engine/core/zrnTypes.h"
+#include "player/Screen.h"
 
 class TZRNDevice;
 class TZRNCamera2D;
@@ -37,6 +38,12 @@ Owned<T> NoOwned() {
   return Owned<T>(nullptr, [](T*) {});
 }
 
+// What the menu shows over the picture.
+enum TMenuPage : uint8_t { mpClosed, mpMain, mpHelp, mpPlaylist };
+
+// Menu buttons per row on screens taller than the 800 x 600 layout.
+inline constexpr uint8_t VisualizationButtonsPerRow = 4;
+
 class TDemo : public TZRNApplication {
  public:
   TDemo();
@@ -48,7 +55,7 @@ class TDemo : public TZRNApplication {
   void Shutdown() override;
   void HandleEvent(TZRNEvent& event) override;
 
-  // ---- fields, in the documented order ----
+  // ---- window, scene, menu layout and playback state ----
   uintptr_t WindowHandle = 0;
   Owned<TZRNDevice> Device = NoOwned<TZRNDevice>();
   Owned<TZRNCamera2D> Camera = NoOwned<TZRNCamera2D>();
@@ -83,10 +90,16 @@ class TDemo : public TZRNApplication {
   uint8_t Volume = 10;
   bool MenuLatch = false;
   bool Playing = false;
-  uint8_t MenuPage = 0;
+  uint8_t MenuPage = mpClosed;  // a TMenuPage
   std::string CurrentFile;
 
   // ---- entry and lifecycle ----
+  // The folder of the program (ends in "/"): the shipped assets and the readme are found there.
+  std::string ProgramDir;
+  // Centre and scale of the full-screen window, set once it is open.
+  TScreen Screen;
+  // Row of the string table the texts come from: 0 English, 1 Russian.
+  uint8_t Language = 0;
   // Command-line arguments after the program name (files to add and play, or -nfo/-ver).
   std::vector<std::string> Arguments;
   // "-nfo" and "-ver" (exactly these spellings) show the version and end.
@@ -132,7 +145,7 @@ class TDemo : public TZRNApplication {
 
   // ---- visualizations ----
   Owned<TVisualizer> Visualizer = NoOwned<TVisualizer>();
-  // Indices above 7 select 0; a change resets the visualization state; always hides the menu.
+  // An index past the last selects 0; a change resets the visualization state; always hides the menu.
   void SetVisualization(uint8_t index);
 
   // ---- frame composition ----
@@ -146,13 +159,3 @@ class TDemo : public TZRNApplication {
   void StoreSession();
   int8_t StoredPosition = 0;
 };
-
-// Player-wide values.
-extern TDemo* App;
-extern std::string ProgramDir;
-extern uint16_t CenterX;
-extern uint16_t CenterY;
-extern float ScaleX;
-extern float ScaleY;
-extern uint8_t Visualization;
-extern uint8_t Language;
