@@ -4,13 +4,16 @@
 
 #include "engine/core/zrnClasses.h"
 #include "platform/Log.h"
+#include "platform/UserFiles.h"
 #include "player/Main.h"
 #include "player/Options.h"
 #include "player/Playlist.h"
 
 void TDemo::OpenOptions() {
-  // 4.
   Language = 0;
+  std::string note;
+  UserFileDir(ProgramDir, &note);
+  if (!note.empty()) ReportFault(note);
   Options = MakeOwned<TOptions>(OptionsFileName(ProgramDir));
   Language = Options->ReadLanguage();
 }
@@ -62,11 +65,9 @@ void TDemo::RestoreTrack() {
 }
 
 void TDemo::StoreSession() {
-  // 2. A refused write here ends the shutdown: the error reaches the entry, which logs it.
-  Options->WriteSettings(Language, Playlist->Shuffle, Volume, Playing, Visualization);
-  // 3. Errors are swallowed inside; what was written before stays.
-  Options->StorePlaylist(*Playlist, GetPositionPercent());
-  // 4.
+  // One replacement of the file. A refused save ends the shutdown: the error reaches the entry,
+  // which logs it.
+  Options->SaveSession(Language, Playlist->Shuffle, Volume, Playing, Visualization, *Playlist, GetPositionPercent());
   Options.reset();
   // 5.-6.
   Playlist->ClearPlaylist();

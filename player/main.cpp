@@ -4,9 +4,11 @@
 #include <string>
 
 #include "engine/device/zrnGlfwLayer.h"
+#include "platform/DisplayLoss.h"
 #include "platform/Log.h"
 #include "platform/ProgramDir.h"
 #include "platform/Signals.h"
+#include "player/EmergencySave.h"
 #include "player/Main.h"
 
 int main(int argc, char** argv) {
@@ -15,6 +17,8 @@ int main(int argc, char** argv) {
   ProgramDir = ExecutableDir();
   auto demo = std::make_unique<TDemo>();
   App = demo.get();
+  // A vanished X server ends Xlib's connection: keep the session all the same.
+  OnDisplayLost([player = demo.get()] { SaveSessionNow(*player); });
   demo->Arguments.assign(argv + 1, argv + argc);
   try {
     demo->Run();

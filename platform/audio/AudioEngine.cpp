@@ -18,7 +18,7 @@ TAudioEngine& AudioEngine() {
 }
 
 TAudioEngine::TAudioEngine(std::shared_ptr<IAudioClock> clock)
-    : FClock(clock ? std::move(clock) : std::make_shared<TSteadyAudioClock>()) {}
+    : FClock(clock ? std::move(clock) : std::make_shared<TRunningAudioClock>()) {}
 
 TAudioEngine::~TAudioEngine() { Free(); }
 

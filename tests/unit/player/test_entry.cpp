@@ -85,16 +85,18 @@ TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstEnds) {
   fs::remove_all(dir);
 }
 
-TEST(Signals, TerminationSignalsRaiseTheFlagOnce) {
+TEST(Signals, ABurstIsIgnoredDuringTheGracePeriodAndASignalAfterItEnds) {
   const int status = InChild([] {
     static volatile std::sig_atomic_t flag = 0;
-    InstallQuitSignals(&flag);
+    InstallQuitSignals(&flag, 1);
     raise(SIGTERM);
     if (flag != 1) return 1;
     flag = 0;
     raise(SIGHUP);
     if (flag != 1) return 2;
-    raise(SIGTERM);  // second time: the default action ends the process
+    for (int i = 0; i < 50; ++i) raise(i % 2 ? SIGTERM : SIGINT);  // still saving: survives
+    usleep(1100 * 1000);
+    raise(SIGTERM);  // past the grace period: the default action ends the process
     return 3;
   });
   EXPECT_EQ(status, 100 + SIGTERM);
