@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <map>
 #include <mutex>
 
 namespace {
@@ -23,16 +24,18 @@ bool Exists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
-// The fallback when /tmp/sonavarium-UID is not ours: one fresh folder for the process life, so
-// that every caller finds the same files.
-std::string FreshPrivateDir() {
-  static std::once_flag once;
-  static std::string made;
-  std::call_once(once, [] {
-    std::string pattern = "/tmp/sonavarium-" + std::to_string(getuid()) + "-XXXXXX";
-    if (mkdtemp(pattern.data())) made = pattern + "/";
-  });
-  return made;
+// The fallback when the per-user name is taken by someone else: one fresh folder per parent for
+// the process life, so that every caller finds the same files.
+std::string FreshPrivateDir(const std::string& parent) {
+  static std::mutex mutex;
+  static std::map<std::string, std::string> made;
+  std::lock_guard<std::mutex> lock(mutex);
+  std::string& dir = made[parent];
+  if (dir.empty()) {
+    std::string pattern = parent + "/sonavarium-" + std::to_string(getuid()) + "-XXXXXX";
+    if (mkdtemp(pattern.data())) dir = pattern + "/";
+  }
+  return dir;
 }
 }  // namespace
 
@@ -41,11 +44,11 @@ bool IsPrivateDir(const std::string& path) {
   return lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid() && (st.st_mode & 077) == 0;
 }
 
-std::string PrivateUserDir() {
-  const std::string dir = "/tmp/sonavarium-" + std::to_string(getuid());
+std::string PrivateUserDir(const std::string& parent) {
+  const std::string dir = parent + "/sonavarium-" + std::to_string(getuid());
   mkdir(dir.c_str(), 0700);
   if (IsPrivateDir(dir)) return dir + "/";
-  return FreshPrivateDir();
+  return FreshPrivateDir(parent);
 }
 
 std::string UserFileDir(const std::string& programDir, std::string* note) {
