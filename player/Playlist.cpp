@@ -137,7 +137,10 @@ std::string ImportedEntryPath(std::string line) {
     const std::string rest = line.substr(7);
     // file:///path, or file://host/path (the host, usually "localhost", is dropped).
     const size_t slash = rest.find('/');
-    return slash == std::string::npos ? std::string() : PercentDecode(rest.substr(slash));
+    if (slash == std::string::npos) return std::string();
+    const std::string path = PercentDecode(rest.substr(slash));
+    // "%00" names no file: a path cannot hold a NUL.
+    return path.find('\0') == std::string::npos ? path : std::string();
   }
   for (char& c : line) {
     if (c == '\\') c = '/';
@@ -212,6 +215,8 @@ void TPlaylist::AddTrack(const std::string& path, const std::string& base) {
 }
 
 void TPlaylist::AddImported(const std::string& entry, const std::string& base) {
+  // An entry that decoded to nothing would name the playlist's own folder.
+  if (entry.empty()) return;
   // A playlist written in Latin-1 names files whose names are UTF-8 here.
   if (!entry.empty() && !IsValidUtf8(entry)) {
     const std::string converted = Latin1ToUtf8(entry);

@@ -68,7 +68,7 @@ class TPlaylist {
 // The display name of a path: its file-name part without every occurrence of its extension.
 std::string TrackDisplayName(const std::string& path);
 // One line of an imported playlist as a path: carriage return dropped, "file://" URIs decoded,
-// "\" of Windows paths turned into "/".
+// "\" of Windows paths turned into "/". Empty for a URI that names no path.
 std::string ImportedEntryPath(std::string line);
 // "&amp;", "&lt;", "&#233;", "&#xE9;" ... decoded into UTF-8.
 std::string DecodeXmlText(const std::string& text);

@@ -44,7 +44,9 @@ TEST_F(ImportTest, FileUrisAreDecodedToPaths) {
   WriteText(Dir / "uris.m3u",
             "file:///home/u/My%20Music/caf%C3%A9.mp3\n"
             "FILE://localhost/srv/a%2Bb%25.ogg\n"
-            "file:///bad%zz.mp3\n");
+            "file:///bad%zz.mp3\n"
+            "file:///nul%00.mp3\n"
+            "file://host-only\n");
   List.AddFromFile(Dir / "uris.m3u", false);
   EXPECT_EQ(List.TrackPaths, (std::vector<std::string>{"/home/u/My Music/caf\xC3\xA9.mp3", "/srv/a+b%.ogg",
                                                        "/bad%zz.mp3"}));
