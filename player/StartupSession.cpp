@@ -69,7 +69,6 @@ void TDemo::StoreSession() {
   // which logs it.
   Options->SaveSession(Language, Playlist->Shuffle, Volume, Playing, Visualization, *Playlist, GetPositionPercent());
   Options.reset();
-  // 5.-6.
   Playlist->ClearPlaylist();
   StopAudio();
 }
