@@ -1,17 +1,21 @@
 #include "platform/IniFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <unordered_set>
 
 #include "platform/PlatformError.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -38,7 +42,7 @@ bool HasLineBreak(const std::string& s) { return s.find_first_of("\r\n") != std:
 // A key that reads back as itself.
 bool StorableKey(bool pathSection, const std::string& key) {
   const std::string t = Trim(key);
-  if (t.empty() || t[0] == '[' || HasLineBreak(key)) return false;
+  if (t.empty() || t[0] == '[' || HasLineBreak(key) || key.find('\0') != std::string::npos) return false;
   return pathSection || key.find('=') == std::string::npos;
 }
 
@@ -143,21 +147,81 @@ bool TIniFile::KeysMatch(bool pathSection, const std::string& a, const std::stri
   return pathSection ? a == b : EqualsNoCase(a, b);
 }
 
-std::vector<std::string> TIniFile::LoadLines() const {
+namespace {
+
+constexpr const char* ByteOrderMark = "\xEF\xBB\xBF";
+
+bool WriteAll(int fd, const std::string& content) {
+  size_t done = 0;
+  while (done < content.size()) {
+    const ssize_t n = write(fd, content.data() + done, content.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+std::string ErrorText(int error) { return std::string(std::strerror(error)) + " (" + std::to_string(error) + ")"; }
+
+}  // namespace
+
+std::vector<std::string> TIniFile::LoadFileLines(int& error) const {
   std::vector<std::string> lines;
-  std::ifstream in(FileName_, std::ios::binary);
-  if (!in) return lines;
-  std::string line;
-  while (std::getline(in, line)) {
+  std::string text;
+  if (!ReadRegularFile(FileName_, MaxFileBytes, text, error)) {
+    if (error == ENOENT) error = 0;
+    return lines;
+  }
+  HadByteOrderMark_ = text.compare(0, 3, ByteOrderMark) == 0;
+  size_t at = HadByteOrderMark_ ? 3 : 0;
+  while (at < text.size()) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     lines.push_back(std::move(line));
+    at = end + 1;
   }
   return lines;
 }
 
-void TIniFile::FailWrite() const { throw EPlatformError("Unable to write to " + FileName_); }
+std::vector<std::string> TIniFile::LoadLines() const {
+  if (Pending_) return *Pending_;
+  int error = 0;
+  return LoadFileLines(error);
+}
 
-void TIniFile::Store(const std::vector<std::string>& lines) const {
+int TIniFile::ReadError() const {
+  int error = 0;
+  LoadFileLines(error);
+  return error;
+}
+
+void TIniFile::BeginUpdate() { Pending_ = LoadLines(); }
+
+void TIniFile::CommitUpdate() {
+  if (!Pending_) return;
+  std::vector<std::string> lines = std::move(*Pending_);
+  Pending_.reset();
+  StoreFile(lines);
+}
+
+void TIniFile::Note(const std::string& text) const {
+  if (Notice) Notice(text);
+}
+
+void TIniFile::FailWrite(const std::string& reason) const {
+  if (!reason.empty()) Note("Cannot save " + FileName_ + ": " + reason);
+  throw EPlatformError("Unable to write to " + FileName_);
+}
+
+void TIniFile::Store(const std::vector<std::string>& lines) {
+  if (Pending_) *Pending_ = lines;
+  else StoreFile(lines);
+}
+
+std::string TIniFile::ResolvedTarget() const {
   // Write through a symbolic link to its target rather than replacing the link.
   std::string target = FileName_;
   struct stat st {};
@@ -169,11 +233,27 @@ void TIniFile::Store(const std::vector<std::string>& lines) const {
     const size_t slash = target.rfind('/');
     target = to[0] == '/' || slash == std::string::npos ? to : target.substr(0, slash + 1) + to;
   }
+  return target;
+}
+
+namespace {
+// "<name>.tmp<pid>_<n>": the temporaries of a save of `name`.
+constexpr const char* TempMarker = ".tmp";
+
+std::string TempName(const std::string& target, unsigned counter) {
+  return target + TempMarker + std::to_string(getpid()) + "_" + std::to_string(counter);
+}
+}  // namespace
+
+void TIniFile::StoreFile(const std::vector<std::string>& lines) const {
+  const std::string target = ResolvedTarget();
+  struct stat st {};
   const bool exists = stat(target.c_str(), &st) == 0;
   // A file the user made read-only stays unwritten, even though its directory would allow a rename.
-  if (exists && access(target.c_str(), W_OK) != 0) FailWrite();
+  if (exists && access(target.c_str(), W_OK) != 0) FailWrite(ErrorText(errno));
+  if (exists && !S_ISREG(st.st_mode)) FailWrite("not a regular file");
 
-  std::string content;
+  std::string content = HadByteOrderMark_ ? ByteOrderMark : "";
   for (const std::string& line : lines) {
     content += line;
     content += '\n';
@@ -181,37 +261,82 @@ void TIniFile::Store(const std::vector<std::string>& lines) const {
 
   const size_t slash = target.rfind('/');
   const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-  static unsigned counter = 0;
+  static std::atomic<unsigned> counter{0};
   std::string temp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = target + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter++);
+    temp = TempName(target, counter++);
     fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
-  if (fd < 0) FailWrite();
-
-  bool ok = true;
-  size_t done = 0;
-  while (ok && done < content.size()) {
-    const ssize_t n = write(fd, content.data() + done, content.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else done += static_cast<size_t>(n);
+  if (fd < 0) {
+    const int error = errno;
+    // A folder the user may not write but a file they may: rewrite the file where it is. Not
+    // atomic, so only this once the safe way is closed.
+    if (exists && (error == EACCES || error == EROFS || error == EPERM)) {
+      Note("Cannot create a temporary file beside " + target + ": " + ErrorText(error) + "; rewriting it in place");
+      const int inPlace = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+      if (inPlace < 0) FailWrite(ErrorText(errno));
+      bool ok = WriteAll(inPlace, content) && ftruncate(inPlace, static_cast<off_t>(content.size())) == 0 &&
+                fsync(inPlace) == 0;
+      const int writeError = errno;
+      if (close(inPlace) != 0) ok = false;
+      if (!ok) FailWrite(ErrorText(writeError));
+      return;
+    }
+    FailWrite(ErrorText(error));
   }
+
+  bool ok = WriteAll(fd, content);
   if (ok && exists) ok = fchmod(fd, st.st_mode & 07777) == 0;
   if (ok) ok = fsync(fd) == 0;
-  if (close(fd) != 0) ok = false;
-  if (ok) ok = rename(temp.c_str(), target.c_str()) == 0;
+  int error = ok ? 0 : errno;
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && rename(temp.c_str(), target.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
   if (!ok) {
     unlink(temp.c_str());
-    FailWrite();
+    FailWrite(ErrorText(error));
   }
   // Make the rename itself durable.
   const int dirFd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
     fsync(dirFd);
     close(dirFd);
+  }
+}
+
+void TIniFile::RemoveStaleTemporaries() const {
+  const std::string target = ResolvedTarget();
+  const size_t slash = target.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash);
+  const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + TempMarker;
+  DIR* listing = opendir(dir.empty() ? "/" : dir.c_str());
+  if (!listing) return;
+  std::vector<std::string> stale;
+  while (const dirent* entry = readdir(listing)) {
+    const std::string name = entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    const size_t underscore = name.find('_', prefix.size());
+    if (underscore == std::string::npos || underscore == prefix.size()) continue;
+    const std::string digits = name.substr(prefix.size(), underscore - prefix.size());
+    if (digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9) continue;
+    const pid_t pid = static_cast<pid_t>(std::stol(digits));
+    // Our own pid cannot be ours yet: this process has not saved. Another live process may be
+    // in the middle of a save, so its file stays.
+    if (pid == getpid() || (kill(pid, 0) != 0 && errno == ESRCH)) stale.push_back(dir + "/" + name);
+  }
+  closedir(listing);
+  for (const std::string& path : stale) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && unlink(path.c_str()) == 0) {
+      Note("Removed the temporary file " + path + " of an interrupted save");
+    }
   }
 }
 

@@ -3,12 +3,18 @@
 //
 // There is no cached copy: every read parses the file on disk and every write replaces it at
 // once, atomically (a temporary file in the same directory, flushed, synced and renamed over), so
-// a crash, a kill or a full disk leaves either the old file or the new one.
+// a crash, a kill or a full disk leaves either the old file or the new one. Between BeginUpdate
+// and CommitUpdate writes collect in memory and are stored by one replacement.
+//
+// A UTF-8 byte-order mark at the start is skipped when reading and kept when writing. Only a
+// regular file of at most MaxFileBytes is read.
 //
 // Sections and ordinary keys match without regard to ASCII letter case. Sections declared as
 // path sections hold file paths as keys: those keys compare exactly, are not trimmed, and a
 // line's key runs to its LAST "=" (a path may itself contain "=").
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,7 +22,25 @@ class TIniFile {
  public:
   explicit TIniFile(std::string fileName, std::vector<std::string> pathSections = {});
 
+  static constexpr int64_t MaxFileBytes = 64 << 20;
+
   const std::string& FileName() const { return FileName_; }
+
+  // Receives a line about a save that had to take a detour or failed (the reason included).
+  std::function<void(const std::string&)> Notice;
+
+  // 0 when the file is missing or reads whole; else the errno of the failed read (EFBIG for a
+  // file too large, EINVAL for one that is not a regular file).
+  int ReadError() const;
+
+  // Collects the writes that follow in memory; CommitUpdate stores them at once (raising like a
+  // write when refused) and DiscardUpdate forgets them.
+  void BeginUpdate();
+  void CommitUpdate();
+  void DiscardUpdate() { Pending_.reset(); }
+
+  // Deletes temporary files of earlier saves whose process is gone (left by a kill mid-save).
+  void RemoveStaleTemporaries() const;
 
   // Reads give the default when the file, section or key is missing or unreadable.
   std::string ReadString(const std::string& section, const std::string& key,
@@ -46,11 +70,17 @@ class TIniFile {
   bool IsPathSection(const std::string& section) const;
   bool KeysMatch(bool pathSection, const std::string& a, const std::string& b) const;
   std::vector<std::string> LoadLines() const;
-  void Store(const std::vector<std::string>& lines) const;
-  [[noreturn]] void FailWrite() const;
+  std::vector<std::string> LoadFileLines(int& error) const;
+  void Store(const std::vector<std::string>& lines);
+  void StoreFile(const std::vector<std::string>& lines) const;
+  std::string ResolvedTarget() const;
+  [[noreturn]] void FailWrite(const std::string& reason = {}) const;
+  void Note(const std::string& text) const;
 
   std::string FileName_;
   std::vector<std::string> PathSections;
+  std::optional<std::vector<std::string>> Pending_;
+  mutable bool HadByteOrderMark_ = false;
 };
 
 // Parses an integer the way the options file stores it; false when the text is not one.

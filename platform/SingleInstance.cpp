@@ -7,15 +7,19 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "platform/UserFiles.h"
+
 std::string SingleInstanceLockPath() {
-  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
+  // The runtime folder counts only when it is really ours: a missing one would leave no lock at
+  // all, a shared one would let another user hold or plant it.
+  if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime == '/' && IsPrivateDir(runtime)) {
     return std::string(runtime) + "/sonavarium.lock";
   }
-  return "/tmp/sonavarium-" + std::to_string(getuid()) + ".lock";
+  return PrivateUserDir() + "sonavarium.lock";
 }
 
 TInstanceLock AcquireSingleInstance() {
-  // O_NOFOLLOW: /tmp is shared, a planted link must not redirect us.
+  // O_NOFOLLOW: a planted link must not redirect us.
   const int fd = open(SingleInstanceLockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return TInstanceLock::Unavailable;
   int rc;

@@ -49,9 +49,9 @@ uint16_t TDemo::GetPositionPercent() {
 void TDemo::SeekPercent(int8_t step) {
   const double target = step == 0 ? 0.0 : static_cast<double>(GetPositionPercent()) + step;
   const int64_t length = audio::Backend().ChannelGetLength(Stream, AUDIO_POS_BYTE);
-  const int32_t bytes = static_cast<int32_t>(static_cast<double>(length) * (target / 100.0));
+  const auto bytes = static_cast<int64_t>(static_cast<double>(length) * (target / 100.0));
   // A target outside the track is refused by the audio layer; the position stays.
-  audio::Backend().ChannelSetPosition(Stream, static_cast<int64_t>(bytes), AUDIO_POS_BYTE);
+  audio::Backend().ChannelSetPosition(Stream, bytes, AUDIO_POS_BYTE);
 }
 
 void TDemo::Capture(void* buffer, uint32_t bytes) { audio::Backend().ChannelGetData(Stream, buffer, bytes); }

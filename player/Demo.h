@@ -78,9 +78,9 @@ class TDemo : public TZRNApplication {
   int8_t LayoutExtraRows = 0;
   int16_t LayoutOffsetX = 0;
   int16_t LayoutOffsetY = 0;
-  int16_t PressedWidget = 0;
-  int16_t WidgetCounter = 0;
-  int16_t PressedRow = -1;
+  int32_t PressedWidget = 0;
+  int32_t WidgetCounter = 0;
+  int32_t PressedRow = -1;
   bool LayoutOverflow = false;
   Owned<TZRNParticleManager> ParticleManager = NoOwned<TZRNParticleManager>();
   Owned<TZRNCanvas> Canvas = NoOwned<TZRNCanvas>();

@@ -67,7 +67,7 @@ void TDemo::HandleHotKeys() {
       else if (Held(input, hkPlaylistTop)) step = -1;
       if (step != 0) {
         const int32_t count = static_cast<int32_t>(list.TrackPaths.size());
-        list.TopIndex = static_cast<uint16_t>(step > 0 ? count - 1 : 0);
+        list.TopIndex = step > 0 ? count - 1 : 0;
         list.ScrollPlaylist(0);
         HotKeyActed(true);
       }

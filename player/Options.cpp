@@ -1,9 +1,11 @@
 #include "player/Options.h"
 
+#include <cstring>
 #include <exception>
 #include <unordered_map>
 
 #include "platform/Locale.h"
+#include "platform/Log.h"
 #include "platform/UserFiles.h"
 #include "player/Playlist.h"
 #include "player/Visualizer.h"
@@ -18,7 +20,16 @@ uint8_t LanguageFromSetting(int32_t lng) {
   return 0;
 }
 
-TOptions::TOptions(const std::string& fileName) : File_(fileName, {PlaylistSection}) {}
+TOptions::TOptions(const std::string& fileName, std::function<void(const std::string&)> report)
+    : File_(fileName, {PlaylistSection}) {
+  File_.Notice = report ? std::move(report) : std::function<void(const std::string&)>(ReportFault);
+  if (const int error = File_.ReadError()) {
+    Unreadable_ = true;
+    File_.Notice("Cannot read " + fileName + ": " + std::strerror(error) + "; running with defaults, it will not be written");
+    return;
+  }
+  File_.RemoveStaleTemporaries();
+}
 
 uint8_t TOptions::ReadLanguage() const {
   return LanguageFromSetting(File_.ReadInteger(OptionsSection, OptionKeys::Language, -1));
@@ -79,4 +90,18 @@ void TOptions::StorePlaylist(const TPlaylist& playlist, uint16_t positionPercent
     File_.WriteInteger(OptionsSection, Position, positionPercent);
   } catch (const std::exception&) {
   }
+}
+
+void TOptions::SaveSession(uint8_t language, bool shuffle, uint8_t volume, bool playing, uint8_t visualization,
+                           const TPlaylist& playlist, uint16_t positionPercent) {
+  if (Unreadable_) return;
+  File_.BeginUpdate();
+  try {
+    WriteSettings(language, shuffle, volume, playing, visualization);
+    StorePlaylist(playlist, positionPercent);
+  } catch (...) {
+    File_.DiscardUpdate();
+    throw;
+  }
+  File_.CommitUpdate();
 }

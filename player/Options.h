@@ -1,6 +1,7 @@
 #pragma once
 // The player's settings, playlist and resume point in the options file "!options.ini".
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/IniFile.h"
@@ -30,9 +31,13 @@ uint8_t LanguageFromSetting(int32_t lng);
 
 class TOptions {
  public:
-  explicit TOptions(const std::string& fileName);
+  // Reads the file once to learn whether it can be read at all, and removes temporary files
+  // left by an interrupted save. `report` receives faults (default: the log, else stderr).
+  explicit TOptions(const std::string& fileName, std::function<void(const std::string&)> report = {});
 
   TIniFile& File() { return File_; }
+  // The file exists but could not be read: it runs on defaults and is never overwritten.
+  bool Unreadable() const { return Unreadable_; }
 
   // Reads, each with the default of a missing or unreadable value.
   uint8_t ReadLanguage() const;        // "lng", resolved to 0 or 1
@@ -52,7 +57,13 @@ class TOptions {
   // The playlist section in one write, then "plp" and "pos". Errors are swallowed; what was
   // written before stays.
   void StorePlaylist(const TPlaylist& playlist, uint16_t positionPercent);
+  // Settings, playlist and resume point in one replacement of the file: afterwards it holds all
+  // of them or, when the save was refused (raising EZRNError), what it held before. An unreadable
+  // file is left alone.
+  void SaveSession(uint8_t language, bool shuffle, uint8_t volume, bool playing, uint8_t visualization,
+                   const TPlaylist& playlist, uint16_t positionPercent);
 
  private:
   TIniFile File_;
+  bool Unreadable_ = false;
 };

@@ -3,12 +3,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
-#include <fstream>
+#include <cstring>
 
 #include "engine/core/zrnClasses.h"
 #include "platform/FileDialog.h"
 #include "platform/Locale.h"
+#include "platform/RegularFile.h"
+#include "player/Demo.h"
+#include "player/PlaylistText.h"
 #include "player/Strings.h"
 
 namespace {
@@ -69,10 +73,6 @@ std::string DirectoryOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-bool IsExistingFile(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
 
 std::string Absolute(const std::string& path) {
   if (path.empty() || path[0] == '/') return path;
@@ -81,15 +81,20 @@ std::string Absolute(const std::string& path) {
   return std::string(buffer) + "/" + path;
 }
 
-// Every line of a text file, a leading UTF-8 byte-order mark removed.
+constexpr int64_t MaxPlaylistBytes = 64 << 20;
+
+// Every line of a playlist file as UTF-8. Only a regular file of a sane size is read: a link to
+// a device would never end, a pipe would block.
 std::vector<std::string> ReadLines(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) throw EZRNError("Cannot open file \"" + fileName + "\"");
+  std::string bytes;
+  int error = 0;
+  if (!ReadRegularFile(fileName, MaxPlaylistBytes, bytes, error)) {
+    throw EZRNError("Cannot read playlist \"" + fileName + "\": " +
+                    (error == EINVAL ? std::string("not a regular file")
+                                     : error == EFBIG ? std::string("larger than 64 MB") : std::strerror(error)));
+  }
   std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(in, line)) lines.push_back(std::move(line));
-  if (in.bad()) throw EZRNError("Cannot read file \"" + fileName + "\"");
-  if (!lines.empty() && StartsWith(lines[0], "\xEF\xBB\xBF")) lines[0].erase(0, 3);
+  if (!PlaylistLines(bytes, lines)) throw EZRNError("Not a playlist (binary data): \"" + fileName + "\"");
   return lines;
 }
 
@@ -132,7 +137,10 @@ std::string ImportedEntryPath(std::string line) {
     const std::string rest = line.substr(7);
     // file:///path, or file://host/path (the host, usually "localhost", is dropped).
     const size_t slash = rest.find('/');
-    return slash == std::string::npos ? std::string() : PercentDecode(rest.substr(slash));
+    if (slash == std::string::npos) return std::string();
+    const std::string path = PercentDecode(rest.substr(slash));
+    // "%00" names no file: a path cannot hold a NUL.
+    return path.find('\0') == std::string::npos ? path : std::string();
   }
   for (char& c : line) {
     if (c == '\\') c = '/';
@@ -206,8 +214,28 @@ void TPlaylist::AddTrack(const std::string& path, const std::string& base) {
   ScrollPlaylist(0);
 }
 
+void TPlaylist::AddImported(const std::string& entry, const std::string& base) {
+  // An entry that decoded to nothing would name the playlist's own folder.
+  if (entry.empty()) return;
+  // A playlist written in Latin-1 names files whose names are UTF-8 here.
+  if (!entry.empty() && !IsValidUtf8(entry)) {
+    const std::string converted = Latin1ToUtf8(entry);
+    const std::string asWritten = entry[0] == '/' || base.empty() ? entry : base + entry;
+    const std::string asConverted = converted[0] == '/' || base.empty() ? converted : base + converted;
+    if (!IsRegularFile(asWritten) && IsRegularFile(asConverted)) {
+      AddTrack(converted, base);
+      return;
+    }
+  }
+  AddTrack(entry, base);
+}
+
 void TPlaylist::AddFromFile(const std::string& fileName, bool play) {
-  if (!IsExistingFile(fileName)) return;
+  // Pipes, devices and folders are neither tracks nor playlists.
+  if (!IsRegularFile(fileName)) {
+    if (LogLine) LogLine("Not added (missing, or not a regular file): " + fileName);
+    return;
+  }
   const std::string file = Absolute(fileName);
   const int32_t first = Count();
   const std::string base = DirectoryOf(file);
@@ -215,19 +243,25 @@ void TPlaylist::AddFromFile(const std::string& fileName, bool play) {
   const size_t dot = name.rfind('.');
   const std::string extension = LowerAscii(dot == std::string::npos ? std::string() : name.substr(dot));
 
-  if (StartsWith(extension, ".wpl")) {
-    std::string value;
-    for (const std::string& line : ReadLines(file)) {
-      if (WplSource(line, value)) AddTrack(ImportedEntryPath(DecodeXmlText(value)), base);
+  try {
+    if (StartsWith(extension, ".wpl")) {
+      std::string value;
+      for (const std::string& line : ReadLines(file)) {
+        if (WplSource(line, value)) AddImported(ImportedEntryPath(DecodeXmlText(value)), base);
+      }
+    } else if (StartsWith(extension, ".m3u")) {
+      for (std::string line : ReadLines(file)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() || line[0] == '#' || (line.size() > 1 && line[1] == '#')) continue;
+        AddImported(ImportedEntryPath(line), base);
+      }
+    } else {
+      AddTrack(file, base);
     }
-  } else if (StartsWith(extension, ".m3u")) {
-    for (std::string line : ReadLines(file)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (line.empty() || line[0] == '#' || (line.size() > 1 && line[1] == '#')) continue;
-      AddTrack(ImportedEntryPath(line), base);
-    }
-  } else {
-    AddTrack(file, base);
+  } catch (const EZRNError& error) {
+    // Like any bad entry: skipped, with a line in the log.
+    if (LogLine) LogLine(error.what());
+    return;
   }
   if (play) Play(first);
 }
@@ -311,19 +345,18 @@ void TPlaylist::ScrollPlaylist(int16_t step) {
   const int32_t keep = VisibleRows > 1 ? VisibleRows - 1 : 0;
   int32_t max = n - 1 - keep;
   if (max < 0) max = 0;
-  if (max > UINT16_MAX) max = UINT16_MAX;
   const int32_t top = TopIndex + step;
   if (top < 0) TopIndex = 0;
-  else if (top > max) TopIndex = static_cast<uint16_t>(max);
-  else TopIndex = static_cast<uint16_t>(top);
+  else if (top > max) TopIndex = max;
+  else TopIndex = top;
 }
 
 void TPlaylist::EnsureCurrentVisible() {
   if (CurrentIndex < 0) return;
-  const int32_t current = CurrentIndex > UINT16_MAX ? UINT16_MAX : CurrentIndex;
+  const int32_t current = CurrentIndex;
   if (current > TopIndex + VisibleRows - 1 && VisibleRows > 2) {
-    TopIndex = static_cast<uint16_t>(current - VisibleRows + 1);
+    TopIndex = current - VisibleRows + 1;
   } else if (TopIndex > current) {
-    TopIndex = static_cast<uint16_t>(current);
+    TopIndex = current;
   }
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "player/UnplayableTracks.h"
+
 class TPlaylist {
  public:
   TPlaylist();
@@ -15,10 +17,11 @@ class TPlaylist {
   std::vector<std::string> TrackNames;  // at most 255 bytes each; one per path
   int32_t CurrentIndex = -1;
   int32_t SelectedIndex = -1;
-  uint16_t TopIndex = 0;
+  int32_t TopIndex = 0;
   uint8_t VisibleRows = 0;
   bool Shuffle = false;
   int32_t LastWheel = 0;
+  TUnplayableTracks Unplayable;
 
   // Hooks set by the player.
   // Starts entry I (or stops playback for an index outside the list). It must call SetCurrent(I)
@@ -36,7 +39,8 @@ class TPlaylist {
   void AddTrack(const std::string& path, const std::string& base);
   // A sound file, or a playlist (.m3u, .m3u8, .wpl in any letter case) whose entries are added.
   // With play set, starts the first entry this call added (or stops playback if none was).
-  // Raises EZRNError when the playlist file cannot be read; entries read before stay.
+  // Only regular files are taken; a playlist that cannot be read, is too large or is not text is
+  // skipped with a log line.
   void AddFromFile(const std::string& fileName, bool play);
   // Shows the open-file dialog (attached to the window `window`, filter names in the language
   // row `language` of the string table) and adds the chosen file; errors are logged, never raised.
@@ -55,13 +59,16 @@ class TPlaylist {
 
  private:
   void Play(int32_t index);
+  // An entry of an imported playlist; one that is not UTF-8 and does not exist as written is
+  // taken as Latin-1 when that names a file.
+  void AddImported(const std::string& entry, const std::string& base);
   std::mt19937 Random;
 };
 
 // The display name of a path: its file-name part without every occurrence of its extension.
 std::string TrackDisplayName(const std::string& path);
 // One line of an imported playlist as a path: carriage return dropped, "file://" URIs decoded,
-// "\" of Windows paths turned into "/".
+// "\" of Windows paths turned into "/". Empty for a URI that names no path.
 std::string ImportedEntryPath(std::string line);
 // "&amp;", "&lt;", "&#233;", "&#xE9;" ... decoded into UTF-8.
 std::string DecodeXmlText(const std::string& text);

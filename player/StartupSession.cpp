@@ -4,6 +4,7 @@
 
 #include "engine/core/zrnClasses.h"
 #include "platform/Log.h"
+#include "platform/UserFiles.h"
 #include "player/Demo.h"
 #include "player/Visualizer.h"
 #include "player/Options.h"
@@ -12,6 +13,9 @@
 void TDemo::OpenOptions() {
   // English until the options file says otherwise, and when it cannot be read.
   Language = 0;
+  std::string note;
+  UserFileDir(ProgramDir, &note);
+  if (!note.empty()) ReportFault(note);
   Options = MakeOwned<TOptions>(OptionsFileName(ProgramDir));
   Language = Options->ReadLanguage();
 }
@@ -63,11 +67,10 @@ void TDemo::RestoreTrack() {
 }
 
 void TDemo::StoreSession() {
-  // A refused write here ends the shutdown: the error reaches the entry, which logs it.
-  Options->WriteSettings(Language, Playlist->Shuffle, Volume, Playing, Visualizer->Visualization);
-  // Errors are swallowed inside; what was written before stays.
-  Options->StorePlaylist(*Playlist, GetPositionPercent());
-  // Closing the options file.
+  // One replacement of the file. A refused save ends the shutdown: the error reaches the entry,
+  // which logs it.
+  Options->SaveSession(Language, Playlist->Shuffle, Volume, Playing, Visualizer->Visualization, *Playlist,
+                       GetPositionPercent());
   Options.reset();
   // The playlist empties and the audio engine stops.
   Playlist->ClearPlaylist();

@@ -7,20 +7,20 @@ int32_t CaptionPieces(int32_t textWidth) {
   return (needed - 128 + 63) / 64;
 }
 
-TPressOutcome TrackPress(bool inside, bool buttonDown, int32_t self, int32_t none, int16_t& pressed) {
+TPressOutcome TrackPress(bool inside, bool buttonDown, int32_t self, int32_t none, int32_t& pressed) {
   TPressOutcome outcome;
   if (inside) {
     if (buttonDown && (pressed == none || pressed == self)) {
-      pressed = static_cast<int16_t>(self);
+      pressed = self;
       outcome.Look = TWidgetLook::Pressed;
     } else {
       outcome.Activated = pressed == self;
-      pressed = static_cast<int16_t>(none);
+      pressed = none;
       outcome.Look = TWidgetLook::Hover;
     }
   } else if (pressed == self) {
     outcome.Cancel = true;
-    pressed = static_cast<int16_t>(none);
+    pressed = none;
   }
   return outcome;
 }
@@ -47,7 +47,7 @@ bool Inside(const TRectf& rect, int32_t x, int32_t y) {
   return rect.Left <= fx && fx <= rect.Right && rect.Top <= fy && fy <= rect.Bottom;
 }
 
-TPressOutcome TrackMouse(TZRNMouse& mouse, const TRectf& rect, int32_t self, int32_t none, int16_t& pressed) {
+TPressOutcome TrackMouse(TZRNMouse& mouse, const TRectf& rect, int32_t self, int32_t none, int32_t& pressed) {
   const TPressOutcome outcome =
       TrackPress(Inside(rect, mouse.X, mouse.Y), mouse.States.Contains(isButton1), self, none, pressed);
   if (outcome.Cancel) mouse.States.Clear();
@@ -88,7 +88,7 @@ void TDemo::BeginLayout() {
 }
 
 bool TDemo::MenuButton(const std::string& caption, int8_t newRows) {
-  const int16_t self = ++WidgetCounter;
+  const int32_t self = ++WidgetCounter;
   if (newRows > 0) NewRow(newRows);
   int32_t x = LayoutX();
   if (Device->Width() - 128 < x) {
@@ -193,7 +193,7 @@ bool TDemo::PlaylistRow(const std::string& text, int32_t index) {
 }
 
 bool TDemo::ImageButton(TZRNAnimationSet& animations, const TRectf& rect) {
-  const int16_t self = ++WidgetCounter;
+  const int32_t self = ++WidgetCounter;
   const TPressOutcome press = TrackMouse(*Input->Mouse, rect, self, 0, PressedWidget);
   const int32_t shift = press.Look == TWidgetLook::Pressed ? static_cast<int32_t>(Round(2.0f * Screen.ScaleX)) : 0;
   const TColor4f color = press.Look == TWidgetLook::Normal ? LogoNormalColor : clrWhite;

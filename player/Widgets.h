@@ -17,4 +17,4 @@ struct TPressOutcome {
 
 // One frame of press tracking for the widget `self`; `pressed` holds the pressed widget or
 // `none`. A widget activates on release over itself after it was pressed; sliding off cancels.
-TPressOutcome TrackPress(bool inside, bool buttonDown, int32_t self, int32_t none, int16_t& pressed);
+TPressOutcome TrackPress(bool inside, bool buttonDown, int32_t self, int32_t none, int32_t& pressed);

@@ -13,7 +13,7 @@ constexpr uint32_t kDefaultRate = 44100;
 }
 
 TAudioEngine::TAudioEngine(std::shared_ptr<IAudioClock> clock)
-    : Clock(clock ? std::move(clock) : std::make_shared<TSteadyAudioClock>()) {}
+    : Clock(clock ? std::move(clock) : std::make_shared<TRunningAudioClock>()) {}
 
 TAudioEngine::~TAudioEngine() { Free(); }
 

@@ -20,7 +20,7 @@ TEST(CaptionPieces, WidthsFromTheCaption) {
 
 
 TEST(TrackPress, ReleaseOverThePressedWidgetActivates) {
-  int16_t pressed = 0;
+  int32_t pressed = 0;
   TPressOutcome a = TrackPress(true, true, 3, 0, pressed);
   EXPECT_EQ(a.Look, TWidgetLook::Pressed);
   EXPECT_FALSE(a.Activated);
@@ -34,7 +34,7 @@ TEST(TrackPress, ReleaseOverThePressedWidgetActivates) {
 }
 
 TEST(TrackPress, SlidingOffCancels) {
-  int16_t pressed = 0;
+  int32_t pressed = 0;
   TrackPress(true, true, 3, 0, pressed);
   TPressOutcome off = TrackPress(false, true, 3, 0, pressed);
   EXPECT_TRUE(off.Cancel);
@@ -48,14 +48,14 @@ TEST(TrackPress, SlidingOffCancels) {
 
 TEST(TrackPress, PressedElsewhereThenMovedOntoTheWidgetActivatesOnRelease) {
   // A press on empty space leaves nothing pressed; arriving with the button still down claims it.
-  int16_t pressed = 0;
+  int32_t pressed = 0;
   EXPECT_EQ(TrackPress(false, true, 5, 0, pressed).Look, TWidgetLook::Normal);
   EXPECT_EQ(TrackPress(true, true, 5, 0, pressed).Look, TWidgetLook::Pressed);
   EXPECT_TRUE(TrackPress(true, false, 5, 0, pressed).Activated);
 }
 
 TEST(TrackPress, AWidgetPressedByAnotherShowsHoverAndReleasesTheClaim) {
-  int16_t pressed = 7;
+  int32_t pressed = 7;
   TPressOutcome o = TrackPress(true, true, 5, 0, pressed);
   EXPECT_EQ(o.Look, TWidgetLook::Hover);
   EXPECT_FALSE(o.Activated);
@@ -63,7 +63,7 @@ TEST(TrackPress, AWidgetPressedByAnotherShowsHoverAndReleasesTheClaim) {
 }
 
 TEST(TrackPress, RowsUseMinusOneForNone) {
-  int16_t pressed = -1;
+  int32_t pressed = -1;
   EXPECT_EQ(TrackPress(true, true, 0, -1, pressed).Look, TWidgetLook::Pressed);
   EXPECT_EQ(pressed, 0);
   EXPECT_TRUE(TrackPress(true, false, 0, -1, pressed).Activated);

@@ -3,9 +3,12 @@
 #include <dirent.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <grp.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -41,4 +44,19 @@ inline std::vector<std::string> DirectoryEntries(const std::string& dir) {
   std::vector<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
   return names;
+}
+
+// Runs fn in a child process that is not root, so that file permissions bind it, with the folder
+// handed to that user; returns the child's exit status (fn's result when it ran).
+inline int AsUnprivileged(const std::string& dir, const std::function<int()>& fn) {
+  constexpr uid_t nobody = 65534;
+  if (getuid() == 0 && chown(dir.c_str(), nobody, nobody) != 0) return 90;
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (getuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0)) _exit(91);
+    _exit(fn());
+  }
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status);
 }

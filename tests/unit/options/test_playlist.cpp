@@ -179,4 +179,16 @@ TEST_F(PlaylistTest, EnsureCurrentVisible) {
   EXPECT_EQ(List.TopIndex, 5);
 }
 
+TEST_F(PlaylistTest, TheViewReachesEntriesBeyondSixteenBits) {
+  Fill(100000);
+  List.VisibleRows = 20;
+  List.TopIndex = List.Count() - 1;  // End
+  List.ScrollPlaylist(0);
+  EXPECT_EQ(List.TopIndex, 99980);
+  List.PlayTrack(70000);
+  EXPECT_EQ(List.TopIndex, 70000);
+  List.PlayTrack(99999);
+  EXPECT_EQ(List.TopIndex, 99980);
+}
+
 }  // namespace

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "TempDir.h"
 #include "engine/core/zrnClasses.h"
@@ -42,7 +44,9 @@ TEST_F(ImportTest, FileUrisAreDecodedToPaths) {
   WriteText(Dir / "uris.m3u",
             "file:///home/u/My%20Music/caf%C3%A9.mp3\n"
             "FILE://localhost/srv/a%2Bb%25.ogg\n"
-            "file:///bad%zz.mp3\n");
+            "file:///bad%zz.mp3\n"
+            "file:///nul%00.mp3\n"
+            "file://host-only\n");
   List.AddFromFile(Dir / "uris.m3u", false);
   EXPECT_EQ(List.TrackPaths, (std::vector<std::string>{"/home/u/My Music/caf\xC3\xA9.mp3", "/srv/a+b%.ogg",
                                                        "/bad%zz.mp3"}));
@@ -103,6 +107,63 @@ TEST_F(ImportTest, PlayingAnEmptyImportStopsTheTrack) {
   List.AddFromFile(Dir / "empty.m3u", true);
   EXPECT_EQ(Played, (std::vector<int32_t>{0, 1}));
   EXPECT_EQ(List.Count(), 1);
+}
+
+TEST_F(ImportTest, OnlyRegularTextFilesOfASaneSizeAreRead) {
+  std::vector<std::string> log;
+  List.LogLine = [&](const std::string& line) { log.push_back(line); };
+  ASSERT_EQ(mkfifo((Dir / "pipe.m3u").c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo((Dir / "pipe.wav").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", Dir / "zero.m3u");
+  std::filesystem::create_symlink("/dev/urandom", Dir / "random.wpl");
+  WriteText(Dir / "binary.m3u", std::string("a.mp3\n\0\x01\x02junk\n", 14));
+  WriteText(Dir / "huge.m3u", "a.mp3\n");
+  std::filesystem::resize_file(Dir / "huge.m3u", (64 << 20) + 1);
+  for (const char* name : {"pipe.m3u", "pipe.wav", "zero.m3u", "random.wpl", "binary.m3u", "huge.m3u"}) {
+    SCOPED_TRACE(name);
+    log.clear();
+    List.AddFromFile(Dir / name, true);  // must return, not block or grow without end
+    EXPECT_EQ(List.Count(), 0);
+    EXPECT_EQ(log.size(), 1u);
+  }
+  EXPECT_TRUE(Played.empty());
+}
+
+TEST_F(ImportTest, AnUnreadablePlaylistIsSkippedWithALogLine) {
+  WriteText(Dir / "locked.m3u", "a.mp3\n");
+  chmod((Dir / "locked.m3u").c_str(), 0);
+  const int status = AsUnprivileged(Dir.Path, [&] {
+    std::vector<std::string> log;
+    List.LogLine = [&](const std::string& line) { log.push_back(line); };
+    try {
+      List.AddFromFile(Dir / "locked.m3u", true);
+    } catch (...) {
+      return 1;
+    }
+    return log.size() == 1 && List.Count() == 0 ? 0 : 2;
+  });
+  EXPECT_EQ(status, 0);
+}
+
+TEST_F(ImportTest, Utf16AndLatin1PlaylistsGiveUtf8Paths) {
+  const std::string cafe = "caf\xC3\xA9.mp3";  // UTF-8
+  WriteText(Dir / cafe, "");
+  // "café.mp3" in UTF-16 little- and big-endian with their byte-order marks, and in Latin-1.
+  auto utf16 = [](bool bigEndian, const std::u16string& text) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t c : text) {
+      const char high = static_cast<char>(c >> 8), low = static_cast<char>(c & 0xFF);
+      out += bigEndian ? high : low;
+      out += bigEndian ? low : high;
+    }
+    return out;
+  };
+  WriteText(Dir / "le.m3u", utf16(false, u"#EXTM3U\r\ncaf\u00E9.mp3\r\n"));
+  WriteText(Dir / "be.m3u8", utf16(true, u"caf\u00E9.mp3\n"));
+  WriteText(Dir / "latin1.m3u", "caf\xE9.mp3\nna\xEFve.mp3\n");
+  for (const char* name : {"le.m3u", "be.m3u8", "latin1.m3u"}) List.AddFromFile(Dir / name, false);
+  EXPECT_EQ(List.TrackPaths, (std::vector<std::string>{Dir / cafe, Dir / cafe, Dir / cafe, Dir / "na\xEFve.mp3"}))
+      << "a Latin-1 name that exists as no file is kept as written";
 }
 
 }  // namespace

@@ -73,6 +73,14 @@ TEST_F(Playback, SeekingMovesByWholePercentsAndZeroRestarts) {
   EXPECT_EQ(Audio.Position, 0);
 }
 
+TEST_F(Playback, SeekingReachesPositionsPastTwoGigabytes) {
+  const int64_t fourHours = int64_t{4} * 3600 * 44100 * 4;  // bytes of 16-bit stereo
+  Load(fourHours);
+  Demo.SeekPercent(90);  // resuming at 90 %
+  EXPECT_EQ(Audio.Position, fourHours / 10 * 9);
+  EXPECT_EQ(Demo.GetPositionPercent(), 90);
+}
+
 TEST_F(Playback, PauseAndResumeNeedALoadedTrack) {
   Demo.SetPaused(true);
   EXPECT_TRUE(Audio.Calls.empty());

@@ -16,6 +16,7 @@
 #include "platform/Log.h"
 #include "platform/Signals.h"
 #include "platform/SingleInstance.h"
+#include "platform/UserFiles.h"
 #include "player/Demo.h"
 
 namespace fs = std::filesystem;
@@ -85,16 +86,67 @@ TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstEnds) {
   fs::remove_all(dir);
 }
 
-TEST(Signals, TerminationSignalsRaiseTheFlagOnce) {
+TEST(UserFiles, OnlyAbsoluteFolderSettingsCountAndTheFallbackIsPrivate) {
+  const fs::path dir = MakeTempDir();
+  const std::string saved = getenv("HOME") ? getenv("HOME") : "";
+  std::ofstream(dir / "file").close();
+  setenv("HOME", dir.c_str(), 1);
+  const std::string fromHome = dir.string() + "/.config/sonavarium/";
+  const struct {
+    const char* Xdg;
+    std::string Expected;
+    bool Noted;
+  } cases[] = {
+      {"relative/conf", fromHome, true},
+      {"", fromHome, false},
+      {nullptr, fromHome, false},
+  };
+  for (const auto& c : cases) {
+    if (c.Xdg) setenv("XDG_CONFIG_HOME", c.Xdg, 1);
+    else unsetenv("XDG_CONFIG_HOME");
+    std::string note;
+    EXPECT_EQ(UserFileDir("", &note), c.Expected) << (c.Xdg ? c.Xdg : "unset");
+    EXPECT_EQ(!note.empty(), c.Noted) << note;
+  }
+  setenv("XDG_CONFIG_HOME", (dir / "file").c_str(), 1);
+  std::string note;
+  EXPECT_EQ(UserFileDir("", &note), fromHome) << "a regular file is no folder";
+  EXPECT_NE(note.find("file"), std::string::npos);
+  unsetenv("XDG_CONFIG_HOME");
+  unsetenv("HOME");
+  const std::string fallback = UserFileDir("");
+  EXPECT_TRUE(IsPrivateDir(fallback)) << fallback;
+
+  // A name planted by someone else (here a link) is never used.
+  const std::string uid = std::to_string(getuid());
+  fs::create_directory_symlink(dir, dir / ("sonavarium-" + uid));
+  const std::string fresh = PrivateUserDir(dir.string());
+  EXPECT_NE(fresh, dir.string() + "/sonavarium-" + uid + "/");
+  EXPECT_TRUE(IsPrivateDir(fresh));
+  EXPECT_EQ(PrivateUserDir(dir.string()), fresh) << "the same folder for the process life";
+  // The lock moves there too when the runtime folder is missing or shared.
+  for (const std::string& runtime : {(dir / "missing").string(), std::string("/tmp")}) {
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    EXPECT_EQ(SingleInstanceLockPath(), PrivateUserDir() + "sonavarium.lock") << runtime;
+  }
+  unsetenv("XDG_RUNTIME_DIR");
+  if (!saved.empty()) setenv("HOME", saved.c_str(), 1);
+  fs::remove_all(dir);
+  fs::remove_all(fresh);
+}
+
+TEST(Signals, ABurstIsIgnoredDuringTheGracePeriodAndASignalAfterItEnds) {
   const int status = InChild([] {
     static volatile std::sig_atomic_t flag = 0;
-    InstallQuitSignals(&flag);
+    InstallQuitSignals(&flag, 1);
     raise(SIGTERM);
     if (flag != 1) return 1;
     flag = 0;
     raise(SIGHUP);
     if (flag != 1) return 2;
-    raise(SIGTERM);  // second time: the default action ends the process
+    for (int i = 0; i < 50; ++i) raise(i % 2 ? SIGTERM : SIGINT);  // still saving: survives
+    usleep(1100 * 1000);
+    raise(SIGTERM);  // past the grace period: the default action ends the process
     return 3;
   });
   EXPECT_EQ(status, 100 + SIGTERM);

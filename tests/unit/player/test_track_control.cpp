@@ -67,3 +67,20 @@ TEST_F(TrackControl, DeletingTheCurrentEntryStopsPlayback) {
   EXPECT_FALSE(Demo.Playing);
   EXPECT_EQ(Demo.Playlist->CurrentIndex, -1);
 }
+
+TEST_F(TrackControl, APlaylistInWhichNothingPlaysStopsAfterOnePassOnTheMainPage) {
+  TDemo& d = Demo;
+  d.Playlist->ClearPlaylist();
+  for (const char* p : {"/m/bad1.ogg", "/m/bad2.ogg", "/m/bad3.ogg"}) d.Playlist->AddTrack(p, "");
+  d.MenuPage = 0;
+  d.PlayTrack(0);
+  for (int frame = 0; frame < 10; ++frame) d.CheckTrackEnd();
+  EXPECT_EQ(Audio.Count("StreamCreateFile /m/bad"), 3u) << "one pass, then no more retries";
+  EXPECT_FALSE(d.Playing);
+  EXPECT_TRUE(d.CurrentFile.empty());
+  EXPECT_EQ(d.MenuPage, 1);
+  // A playable entry added later plays, and the count of failures starts over.
+  d.Playlist->AddTrack("/m/good.ogg", "");
+  d.PlayTrack(3);
+  EXPECT_TRUE(d.Playing);
+}

@@ -1,0 +1,6 @@
+#include "FuzzSessionFiles.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzPlaylistSection(data, size);
+  return 0;
+}
