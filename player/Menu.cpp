@@ -75,7 +75,11 @@ void TDemo::DrawMenu() {
     case 3: {
       TPlaylist& list = *Playlist;
       if (MenuButton(Text(9))) MenuPage = 1;
-      if (MenuButton(Text(24), 1)) AddFilesDialog(false);
+      if (MenuButton(Text(24), 1)) {
+        // Files and folders need choosers of their own on the desktop; Shift picks the folder one.
+        if (Input->States.Contains(isShift)) AddFolderDialog(false);
+        else AddFilesDialog(false);
+      }
       if (MenuButton(Text(25))) list.DeleteTrack(list.SelectedIndex);
       if (MenuButton("<")) list.ScrollPlaylist(-1);
       if (MenuButton(">")) list.ScrollPlaylist(1);

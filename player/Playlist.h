@@ -41,6 +41,10 @@ class TPlaylist {
   // Shows the open-file dialog (attached to App's window, filter names in Language) and adds
   // the chosen file; errors are logged, never raised.
   void AddFilesDialog(bool play);
+  // Every sound file below the folder (SoundFilesBelow); with play set, starts the first one added.
+  void AddFolder(const std::string& folder, bool play);
+  // The folder chooser's counterpart of AddFilesDialog.
+  void AddFolderDialog(bool play);
   void DeleteTrack(int32_t index);
   void ClearPlaylist();
   // Sequential with step +1/-1, wrapping around; in shuffle mode a random entry other than the

@@ -54,6 +54,7 @@ void OnChar(GLFWwindow*, unsigned int codepoint) { ZRNGlfwInput.Char(codepoint);
 void OnMouseButton(GLFWwindow*, int button, int action, int) { ZRNGlfwInput.MouseButton(button, action); }
 void OnCursorPos(GLFWwindow*, double x, double y) { ZRNGlfwInput.CursorPos(x, y); }
 void OnScroll(GLFWwindow*, double x, double y) { ZRNGlfwInput.Scroll(x, y); }
+void OnDrop(GLFWwindow*, int count, const char** paths) { ZRNGlfwInput.Drop(count, paths); }
 
 // Like 2.x, a full-screen window owns the pointer; hand it back while another program's
 // window (a dialog) is in front.
@@ -198,6 +199,7 @@ void TZRNOpenGLRenderer::InstallCallbacks() {
   glfwSetMouseButtonCallback(Handle, OnMouseButton);
   glfwSetCursorPosCallback(Handle, OnCursorPos);
   glfwSetScrollCallback(Handle, OnScroll);
+  glfwSetDropCallback(Handle, OnDrop);
   glfwSetWindowFocusCallback(Handle, OnFocus);
   glfwSetWindowUserPointer(Handle, CaptureCursor ? this : nullptr);
   if (CaptureCursor) {

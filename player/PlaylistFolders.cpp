@@ -1,0 +1,24 @@
+// Adding whole folders to the playlist.
+#include <string>
+
+#include "platform/FileDialog.h"
+#include "platform/FolderScan.h"
+#include "player/Main.h"
+#include "player/Playlist.h"
+#include "player/Strings.h"
+
+void TPlaylist::AddFolder(const std::string& folder, bool play) {
+  const int32_t first = Count();
+  for (const std::string& file : SoundFilesBelow(folder)) AddTrack(file, std::string());
+  if (play && Count() > first) Play(first);
+}
+
+void TPlaylist::AddFolderDialog(bool play) {
+  try {
+    const std::optional<std::string> chosen =
+        OpenFolderDialog("Sonavarium", App ? static_cast<uint64_t>(App->WindowHandle) : 0);
+    if (chosen) AddFolder(*chosen, play);
+  } catch (const std::exception&) {
+    if (LogLine) LogLine("Error in OpenFolderDialog");
+  }
+}
