@@ -1,7 +1,7 @@
 // Files and folders named from outside the playlist page: on the command line or dropped on the
 // window. Each is added as the file chooser adds it, and the first one found or added plays.
-#include <algorithm>
 #include <filesystem>
+#include <unordered_map>
 
 #include "engine/device/zrnOpenGL.h"
 #include "platform/FolderScan.h"
@@ -10,23 +10,31 @@
 #include "player/Playlist.h"
 
 void TDemo::AddNamedFiles(const std::vector<std::string>& names) {
+  TPlaylist& list = *Playlist;
+  // Where each path stands (its first entry): a folder of 10,000 files must not search the list
+  // once per file.
+  std::unordered_map<std::string, int32_t> indexOf;
+  auto remember = [&](int32_t from) {
+    for (int32_t i = from; i < list.Count(); ++i) indexOf.emplace(list.TrackPaths[static_cast<size_t>(i)], i);
+  };
+  remember(0);
   bool first = true;
   auto addFile = [&](const std::string& file) {
-    const auto known = std::find(Playlist->TrackPaths.begin(), Playlist->TrackPaths.end(), file);
-    if (known != Playlist->TrackPaths.end()) {
-      const int32_t index = static_cast<int32_t>(known - Playlist->TrackPaths.begin());
+    const auto known = indexOf.find(file);
+    if (known != indexOf.end()) {
       // The stored track named again resumes where the user stopped listening.
-      if (first && index == Playlist->CurrentIndex && !CurrentFile.empty()) {
+      if (first && known->second == list.CurrentIndex && !CurrentFile.empty()) {
         SetPaused(false);
       } else if (first) {
-        PlayTrack(index);
+        PlayTrack(known->second);
       }
       first = false;
       return;
     }
-    const int32_t before = Playlist->Count();
-    Playlist->AddFromFile(file, false);
-    if (Playlist->Count() == before) return;
+    const int32_t before = list.Count();
+    list.AddFromFile(file, false);
+    if (list.Count() == before) return;
+    remember(before);
     if (first) PlayTrack(before);
     first = false;
   };

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A folder named on the command line adds every sound file below it in natural order (hidden
-# folders, other files, playlists and a link back up left out) and plays the first.
+# folders, other files, playlists and a link back up left out) and plays the first; Shift+Insert
+# on the playlist page opens the folder chooser (a stand-in zenity here) and adds the chosen one.
 source "$(dirname "$0")/lib.sh"
 snv_under_xvfb "$@"
 snv_init "$@"
@@ -35,4 +36,23 @@ expected:
 $expected"
 snv_expect_option plp 0
 snv_expect_option muz 1
+
+# -- The folder chooser.
+more="$SNV_SANDBOX/more"
+mkdir -p "$more/disc"
+snv_tone "$more/disc/z.wav" 2 770
+bin="$SNV_SANDBOX/bin"
+mkdir -p "$bin"
+printf '#!/bin/sh\nfor a in "$@"; do [ "$a" = --directory ] && { echo "%s"; exit 0; }; done\nexit 1\n' "$more" >"$bin/zenity"
+chmod +x "$bin/zenity"
+PATH="$bin:$PATH" snv_start
+snv_wait_window 90
+sleep 3
+snv_press Tab
+xdotool keydown Shift_L || snv_fail "xdotool keydown Shift_L"
+snv_press Insert
+xdotool keyup Shift_L
+snv_stop
+snv_section playlist | tail -n 1 | grep -qx "$more/disc/z.wav=" ||
+  snv_fail "the chosen folder was not added: $(snv_section playlist)"
 snv_pass
