@@ -23,8 +23,14 @@ class TSndfileDecoder final : public ISoundDecoder {
 
 std::unique_ptr<ISoundDecoder> OpenSoundDecoder(const std::string& path) {
   const ESoundContent content = SniffSoundFile(path);
-  if (content == ESoundContent::Mp4 || content == ESoundContent::Adts) return OpenFfmpegDecoder(path);
-  std::unique_ptr<TSoundFile> file = TSoundFile::Open(path);
-  if (!file) return nullptr;
-  return std::make_unique<TSndfileDecoder>(std::move(file));
+  std::unique_ptr<ISoundDecoder> decoder;
+  if (content == ESoundContent::Mp4 || content == ESoundContent::Adts) {
+    decoder = OpenFfmpegDecoder(path);
+  } else if (std::unique_ptr<TSoundFile> file = TSoundFile::Open(path)) {
+    decoder = std::make_unique<TSndfileDecoder>(std::move(file));
+  }
+  // A damaged header can claim an endless length (libsndfile reports "unknown" as the largest
+  // count), which positions in bytes cannot hold.
+  if (decoder && decoder->Frames() > kMaxSoundFrames) return nullptr;
+  return decoder;
 }
