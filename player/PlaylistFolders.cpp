@@ -1,11 +1,11 @@
 // Adding whole folders to the playlist.
+#include <optional>
 #include <string>
 
 #include "platform/FileDialog.h"
 #include "platform/FolderScan.h"
 #include "player/Main.h"
 #include "player/Playlist.h"
-#include "player/Strings.h"
 
 void TPlaylist::AddFolder(const std::string& folder, bool play) {
   const int32_t first = Count();
