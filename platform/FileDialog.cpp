@@ -20,10 +20,27 @@ std::string JoinPatterns(const std::vector<std::string>& patterns) {
   return joined;
 }
 
+// GTK matches filter patterns case-sensitively: "*.mp3" becomes "*.[mM][pP]3" so that "SONG.MP3"
+// shows too. (The KDE chooser ignores case already.)
+std::string AnyCasePattern(const std::string& pattern) {
+  std::string out;
+  for (char c : pattern) {
+    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+    const char upper = c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c;
+    if (lower != upper) out += std::string("[") + lower + upper + "]";
+    else out += c;
+  }
+  return out;
+}
+
 std::vector<std::string> ZenityArguments(const std::string& path, const std::string& title,
                                          const std::vector<TFileFilter>& filters, uint64_t owner) {
   std::vector<std::string> args = {path, "--file-selection", "--title=" + title};
-  for (const TFileFilter& f : filters) args.push_back("--file-filter=" + f.Name + " | " + JoinPatterns(f.Patterns));
+  for (const TFileFilter& f : filters) {
+    std::vector<std::string> patterns;
+    for (const std::string& p : f.Patterns) patterns.push_back(AnyCasePattern(p));
+    args.push_back("--file-filter=" + f.Name + " | " + JoinPatterns(patterns));
+  }
   if (owner != 0) args.push_back("--attach=" + std::to_string(owner));
   return args;
 }
@@ -76,24 +93,26 @@ std::string FindOnPath(const std::string& program) {
   }
 }
 
-std::optional<std::string> OpenFileDialog(const std::string& title, const std::vector<TFileFilter>& filters,
-                                          uint64_t ownerWindow) {
+namespace {
+
+// Runs the desktop's chooser with the arguments `arguments(useKdialog, program, owner)` makes and
+// returns what it printed, or nothing when the user cancelled.
+template <typename TArguments>
+std::optional<std::string> RunChooser(uint64_t ownerWindow, TArguments arguments) {
   const std::string zenity = FindOnPath("zenity");
   const std::string kdialog = FindOnPath("kdialog");
   const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
   const bool onKde = desktop && std::strstr(desktop, "KDE");
   const bool useKdialog = !kdialog.empty() && (zenity.empty() || onKde);
   if (!useKdialog && zenity.empty()) throw EPlatformError("No file chooser (zenity or kdialog) is installed");
-  auto arguments = [&](uint64_t owner) {
-    return useKdialog ? KdialogArguments(kdialog, title, filters, owner) : ZenityArguments(zenity, title, filters, owner);
-  };
-  std::vector<std::string> args = arguments(ownerWindow);
+  const std::string& program = useKdialog ? kdialog : zenity;
+  std::vector<std::string> args = arguments(useKdialog, program, ownerWindow);
   std::string output;
   int status = RunCapturingOutput(args, output);
   if (status != 0 && status != 1 && ownerWindow != 0) {
     // A chooser that cannot attach to our window (another display server) may still open alone.
     output.clear();
-    args = arguments(0);
+    args = arguments(useKdialog, program, 0);
     status = RunCapturingOutput(args, output);
   }
   if (status == 1) return std::nullopt;  // cancelled
@@ -101,4 +120,28 @@ std::optional<std::string> OpenFileDialog(const std::string& title, const std::v
   if (!output.empty() && output.back() == '\n') output.pop_back();
   if (output.empty()) return std::nullopt;
   return output;
+}
+
+}  // namespace
+
+std::optional<std::string> OpenFileDialog(const std::string& title, const std::vector<TFileFilter>& filters,
+                                          uint64_t ownerWindow) {
+  return RunChooser(ownerWindow, [&](bool useKdialog, const std::string& program, uint64_t owner) {
+    return useKdialog ? KdialogArguments(program, title, filters, owner) : ZenityArguments(program, title, filters, owner);
+  });
+}
+
+std::optional<std::string> OpenFolderDialog(const std::string& title, uint64_t ownerWindow) {
+  return RunChooser(ownerWindow, [&](bool useKdialog, const std::string& program, uint64_t owner) {
+    std::vector<std::string> args = {program};
+    if (useKdialog) {
+      args.insert(args.end(), {"--title", title});
+      if (owner != 0) args.insert(args.end(), {"--attach", std::to_string(owner)});
+      args.insert(args.end(), {"--getexistingdirectory", ":sonavarium"});
+    } else {
+      args.insert(args.end(), {"--file-selection", "--directory", "--title=" + title});
+      if (owner != 0) args.push_back("--attach=" + std::to_string(owner));
+    }
+    return args;
+  });
 }

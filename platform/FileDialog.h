@@ -18,5 +18,8 @@ struct TFileFilter {
 std::optional<std::string> OpenFileDialog(const std::string& title, const std::vector<TFileFilter>& filters,
                                           uint64_t ownerWindow);
 
+// Shows the chooser for one existing folder, like OpenFileDialog.
+std::optional<std::string> OpenFolderDialog(const std::string& title, uint64_t ownerWindow);
+
 // The full path of an executable found on PATH, or empty.
 std::string FindOnPath(const std::string& program);

@@ -126,6 +126,10 @@ class TDemo : public TZRNApplication {
   Owned<TPlaylist> Playlist = NoOwned<TPlaylist>();
   // The open-file dialog, owned by our window; adds the chosen file (and plays it when asked).
   void AddFilesDialog(bool play);
+  void AddFolderDialog(bool play);
+  // Files, playlists and folders named on the command line or dropped on the window: each is added
+  // (an entry already in the list stays where it is) and the first one plays.
+  void AddNamedFiles(const std::vector<std::string>& names);
 
   // ---- hot keys and menu ----
   void HandleHotKeys();

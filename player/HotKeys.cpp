@@ -78,8 +78,11 @@ void TDemo::HandleHotKeys() {
         if (list.SelectedIndex >= 0) list.DeleteTrack(list.SelectedIndex);
         HotKeyActed(true);
       } else if (step < 0) {
+        // Read before the gate clears the keyboard states.
+        const bool folder = Held(input, isShift);
         HotKeyActed(true);
-        AddFilesDialog(false);
+        if (folder) AddFolderDialog(false);
+        else AddFilesDialog(false);
       }
     }
   }

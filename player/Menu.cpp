@@ -73,7 +73,11 @@ void TDemo::DrawMenu() {
     case mpPlaylist: {
       TPlaylist& list = *Playlist;
       if (MenuButton(text(txtBack))) MenuPage = mpMain;
-      if (MenuButton(text(txtAdd), 1)) AddFilesDialog(false);
+      if (MenuButton(text(txtAdd), 1)) {
+        // Files and folders need choosers of their own on the desktop; Shift picks the folder one.
+        if (Input->States.Contains(isShift)) AddFolderDialog(false);
+        else AddFilesDialog(false);
+      }
       if (MenuButton(text(txtDelete))) list.DeleteTrack(list.SelectedIndex);
       if (MenuButton("<")) list.ScrollPlaylist(-1);
       if (MenuButton(">")) list.ScrollPlaylist(1);

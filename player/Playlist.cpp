@@ -269,7 +269,8 @@ void TPlaylist::AddFromFile(const std::string& fileName, bool play) {
 void TPlaylist::AddFilesDialog(bool play, uint8_t language, uint64_t window) {
   try {
     const auto& texts = Strings[language == 1 ? 1 : 0];
-    const std::vector<std::string> sounds = {"*.mp3", "*.ogg", "*.wav"};
+    const std::vector<std::string> sounds = {"*.mp3",  "*.ogg", "*.oga", "*.opus", "*.flac",
+                                             "*.wav", "*.aif", "*.aiff", "*.m4a", "*.aac"};
     const std::vector<std::string> lists = {"*.m3u", "*.m3u8", "*.wpl"};
     std::vector<std::string> all = sounds;
     all.insert(all.end(), lists.begin(), lists.end());

@@ -45,6 +45,10 @@ class TPlaylist {
   // Shows the open-file dialog (attached to the window `window`, filter names in the language
   // row `language` of the string table) and adds the chosen file; errors are logged, never raised.
   void AddFilesDialog(bool play, uint8_t language, uint64_t window);
+  // Every sound file below the folder (SoundFilesBelow); with play set, starts the first one added.
+  void AddFolder(const std::string& folder, bool play);
+  // The folder chooser's counterpart of AddFilesDialog.
+  void AddFolderDialog(bool play, uint8_t language, uint64_t window);
   void DeleteTrack(int32_t index);
   void ClearPlaylist();
   // Sequential with step +1/-1, wrapping around; in shuffle mode a random entry other than the

@@ -1,7 +1,4 @@
 // Restoring and storing the session: language, settings, playlist, track and position.
-#include <algorithm>
-#include <filesystem>
-
 #include "engine/core/zrnClasses.h"
 #include "platform/Log.h"
 #include "platform/UserFiles.h"
@@ -45,25 +42,8 @@ void TDemo::RestoreTrack() {
   if (stored >= 0 && stored < Playlist->Count()) PlayTrack(stored);
   if (StoredPosition >= 1) SeekPercent(StoredPosition);
   if (!Options->ReadPlaying()) SetPaused(true);
-  // Files named on the command line: an entry already in the list is played where it stands.
-  bool first = true;
-  for (const std::string& argument : Arguments) {
-    std::error_code error;
-    const std::string file = std::filesystem::absolute(argument, error).lexically_normal().string();
-    const auto known = std::find(Playlist->TrackPaths.begin(), Playlist->TrackPaths.end(), file);
-    if (known != Playlist->TrackPaths.end()) {
-      const int32_t index = static_cast<int32_t>(known - Playlist->TrackPaths.begin());
-      // The stored track named again resumes where the user stopped listening.
-      if (first && index == Playlist->CurrentIndex && !CurrentFile.empty()) {
-        SetPaused(false);
-      } else if (first) {
-        PlayTrack(index);
-      }
-    } else {
-      Playlist->AddFromFile(file, first);
-    }
-    first = false;
-  }
+  AddNamedFiles(Arguments);
+  OnFilesDropped = [this](const std::vector<std::string>& names) { AddNamedFiles(names); };
 }
 
 void TDemo::StoreSession() {

@@ -23,7 +23,7 @@ const char* const Strings[2][StringCount] = {
         "[Num-/Num+] [Z/B] - prev./next track",
         "[Backspace] [X] - restart current track",
         "[Tab] [P] - show playlist",
-        "[Delete/Insert] - delete/add track",
+        "[Del/Ins/Shift+Ins] - delete/add track/folder",
         "[Home/End] [MouseWheel] - playlist scroll",
         "[WinKey] - minimize",
         "PlayList",
@@ -54,7 +54,7 @@ const char* const Strings[2][StringCount] = {
         "[Num-/Num+] [Z/B] - \xEF\xF0\xE5\xE4-\xE8\xE9/\xF1\xEB\xE5\xE4-\xE8\xE9 \xF2\xF0\xE5\xEA",  // [Num-/Num+] [Z/B] - пред-ий/след-ий трек
         "[Backspace] [X] - \xED\xE0\xF7\xE0\xF2\xFC \xF2\xF0\xE5\xEA \xF1\xED\xE0\xF7\xE0\xEB\xE0",  // [Backspace] [X] - начать трек сначала
         "[Tab] [P] - \xEE\xF2\xEA\xF0\xFB\xF2\xFC \xEF\xEB\xE5\xE9\xEB\xE8\xF1\xF2",  // [Tab] [P] - открыть плейлист
-        "[Delete/Insert] - \xF3\xE4\xE0\xEB\xE8\xF2\xFC/\xE4\xEE\xE1\xE0\xE2\xE8\xF2\xFC \xF2\xF0\xE5\xEA",  // [Delete/Insert] - удалить/добавить трек
+        "[Del/Ins/Shift+Ins] - \xF3\xE4\xE0\xEB\xE8\xF2\xFC/\xE4\xEE\xE1\xE0\xE2\xE8\xF2\xFC \xF2\xF0\xE5\xEA/\xEF\xE0\xEF\xEA\xF3",  // [Del/Ins/Shift+Ins] - удалить/добавить трек/папку
         "[Home/End] [\xCA\xEE\xEB\xE5\xF1\xE8\xEA\xEE \xEC\xFB\xF8\xE8] - \xEF\xF0\xEE\xEA\xF0\xF3\xF2\xEA\xE0 \xEF\xEB\xE5\xE9\xEB\xE8\xF1\xF2\xE0",  // [Home/End] [Колесико мыши] - прокрутка плейлиста
         "[WinKey] - \xF1\xE2\xE5\xF0\xED\xF3\xF2\xFC",  // [WinKey] - свернуть
         "\xCF\xEB\xE5\xE9\xCB\xE8\xF1\xF2",  // ПлейЛист

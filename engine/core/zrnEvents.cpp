@@ -1,9 +1,10 @@
 #include "engine/core/zrnEvents.h"
 
-const char* const ZRNEventNames[11] = {
+const char* const ZRNEventNames[12] = {
     "ZRN_EVENT_NONE",    "ZRN_EVENT_QUIT",     "ZRN_EVENT_USER",     "ZRN_DEVICE_RESIZED",
     "ZRN_MOUSE_PRESSED", "ZRN_MOUSE_RELEASED", "ZRN_MOUSE_MOVED",    "ZRN_MOUSE_WHEEL",
     "ZRN_KEY_PRESSED",   "ZRN_KEY_RELEASED",   "ZRN_KEY_CHAR",
+    "ZRN_FILES_DROPPED",
 };
 
 TZRNEvents& Events() {
@@ -28,6 +29,19 @@ bool TZRNEvents::Pop(TZRNEvent& event) {
   ReadPos = (ReadPos + 1) % Capacity;
   --Count;
   return true;
+}
+
+void TZRNEvents::PushDroppedFiles(std::vector<std::string> paths) {
+  if (Count >= Capacity) return;
+  DroppedFiles.push_back(std::move(paths));
+  Push(MakeEvent(ZRN_FILES_DROPPED));
+}
+
+std::vector<std::string> TZRNEvents::TakeDroppedFiles() {
+  if (DroppedFiles.empty()) return {};
+  std::vector<std::string> paths = std::move(DroppedFiles.front());
+  DroppedFiles.pop_front();
+  return paths;
 }
 
 void TZRNEvents::SetCapacity(int32_t n) {

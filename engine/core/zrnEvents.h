@@ -2,6 +2,8 @@
 // The process-wide first-in-first-out event queue fed by the window callbacks.
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <string>
 #include <vector>
 
 enum TZRNEventType : uint8_t {
@@ -16,9 +18,10 @@ enum TZRNEventType : uint8_t {
   ZRN_KEY_PRESSED = 8,
   ZRN_KEY_RELEASED = 9,
   ZRN_KEY_CHAR = 10,
+  ZRN_FILES_DROPPED = 11,  // the paths wait in the queue's DroppedFiles
 };
 
-extern const char* const ZRNEventNames[11];
+extern const char* const ZRNEventNames[12];
 
 // One byte of modifier flags.
 using TZRNShiftStates = uint8_t;
@@ -56,6 +59,10 @@ class TZRNEvents {
   // A full queue drops the new event.
   void Push(const TZRNEvent& event);
   bool Pop(TZRNEvent& event);
+  // Queues ZRN_FILES_DROPPED with its paths (dropped with them when the queue is full).
+  void PushDroppedFiles(std::vector<std::string> paths);
+  // The paths of the oldest ZRN_FILES_DROPPED not yet taken; empty when there are none.
+  std::vector<std::string> TakeDroppedFiles();
   void SetCapacity(int32_t n);
   void SetCount(int32_t n);
 
@@ -64,6 +71,8 @@ class TZRNEvents {
   int32_t WritePos = 0;
   int32_t ReadPos = 0;
   std::vector<TZRNEvent> Slots;
+  // Paths do not fit an event record; they wait here in the order of their events.
+  std::deque<std::vector<std::string>> DroppedFiles;
 };
 
 // The queue of the process: window callbacks and signal handlers feed it, the frame loop empties it.

@@ -14,6 +14,11 @@ void TZRNApplication::HandleEvent(TZRNEvent& event) {
     case ZRN_MOUSE_MOVED:
       if (OnMouseMoved) OnMouseMoved(event.Mouse.X, event.Mouse.Y);
       break;
+    case ZRN_FILES_DROPPED: {
+      const std::vector<std::string> paths = Events().TakeDroppedFiles();
+      if (OnFilesDropped && !paths.empty()) OnFilesDropped(paths);
+      break;
+    }
     default:
       break;
   }

@@ -2,6 +2,8 @@
 // Base of every program on the engine: one Init, frames until a quit event, one Shutdown.
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "engine/core/zrnEvents.h"
 
@@ -25,4 +27,6 @@ class TZRNApplication {
   std::function<void(int32_t x, int32_t y, int32_t button)> OnMousePressed;
   std::function<void(int32_t x, int32_t y)> OnMouseMoved;
   std::function<void(int32_t x, int32_t y, int32_t button)> OnMouseReleased;
+  // Files and folders dropped on the window, in the order the desktop gave them.
+  std::function<void(const std::vector<std::string>& paths)> OnFilesDropped;
 };

@@ -140,6 +140,14 @@ void TZRNGlfwEventTranslator::Scroll(double /*xOffset*/, double yOffset) {
   Queue.Push(e);
 }
 
+void TZRNGlfwEventTranslator::Drop(int count, const char** paths) {
+  std::vector<std::string> list;
+  for (int i = 0; i < count; ++i) {
+    if (paths[i] && *paths[i]) list.emplace_back(paths[i]);
+  }
+  if (!list.empty()) Queue.PushDroppedFiles(std::move(list));
+}
+
 void ZRNDeliverQuitRequest(TZRNEvents& queue) {
   if (!ZRNQuitRequested || queue.Count >= queue.Capacity) return;
   ZRNQuitRequested = 0;

@@ -65,6 +65,7 @@ class TZRNGlfwEventTranslator {
   void MouseButton(int button, int action);
   void CursorPos(double x, double y);
   void Scroll(double xOffset, double yOffset);
+  void Drop(int count, const char** paths);
 
   TZRNEvents& Queue;
   TZRNShiftStates Shift = 0;

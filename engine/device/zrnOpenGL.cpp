@@ -60,6 +60,7 @@ void OnMouseButton(GLFWwindow* window, int button, int action, int) {
 }
 void OnCursorPos(GLFWwindow* window, double x, double y) { RendererOf(window).Input.CursorPos(x, y); }
 void OnScroll(GLFWwindow* window, double x, double y) { RendererOf(window).Input.Scroll(x, y); }
+void OnDrop(GLFWwindow* window, int count, const char** paths) { RendererOf(window).Input.Drop(count, paths); }
 
 // Like 2.x, a full-screen window owns the pointer; hand it back while another program's
 // window (a dialog) is in front.
@@ -200,6 +201,7 @@ void TZRNOpenGLRenderer::InstallCallbacks() {
   glfwSetMouseButtonCallback(Handle, OnMouseButton);
   glfwSetCursorPosCallback(Handle, OnCursorPos);
   glfwSetScrollCallback(Handle, OnScroll);
+  glfwSetDropCallback(Handle, OnDrop);
   glfwSetWindowFocusCallback(Handle, OnFocus);
   glfwSetWindowUserPointer(Handle, this);
   if (CaptureCursor) {

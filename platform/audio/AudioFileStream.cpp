@@ -15,7 +15,7 @@ constexpr int64_t kPrefillDivisor = 10;  // a tenth of a second is decoded befor
 
 std::unique_ptr<TAudioFileStream> TAudioFileStream::Create(const std::string& path, bool autoFree,
                                                            TAudioOutput* output, const IAudioClock& clock) {
-  std::unique_ptr<TSoundFile> file = TSoundFile::Open(path);
+  std::unique_ptr<ISoundDecoder> file = OpenSoundDecoder(path);
   if (!file) return nullptr;
   std::unique_ptr<TAudioFileStream> stream(new TAudioFileStream(std::move(file), path, autoFree, output, clock));
   if (output) {
@@ -32,7 +32,7 @@ std::unique_ptr<TAudioFileStream> TAudioFileStream::Create(const std::string& pa
   return stream;
 }
 
-TAudioFileStream::TAudioFileStream(std::unique_ptr<TSoundFile> file, const std::string& path, bool autoFree,
+TAudioFileStream::TAudioFileStream(std::unique_ptr<ISoundDecoder> file, const std::string& path, bool autoFree,
                                    TAudioOutput* output, const IAudioClock& clock)
     : FFile(std::move(file)),
       FCapture(path),

@@ -16,7 +16,7 @@
 #include "platform/audio/AudioClock.h"
 #include "platform/audio/CaptureReader.h"
 #include "platform/audio/FrameRing.h"
-#include "platform/audio/SoundFile.h"
+#include "platform/audio/SoundDecoder.h"
 
 class TAudioOutput;
 
@@ -57,7 +57,7 @@ class TAudioFileStream {
   void MixInto(float* out, int frames, float master);
 
  private:
-  TAudioFileStream(std::unique_ptr<TSoundFile> file, const std::string& path, bool autoFree,
+  TAudioFileStream(std::unique_ptr<ISoundDecoder> file, const std::string& path, bool autoFree,
                    TAudioOutput* output, const IAudioClock& clock);
   void Reposition(int64_t frame);
   int64_t HeardOutputFrames() const;
@@ -65,7 +65,7 @@ class TAudioFileStream {
   bool DecodeStep();  // under FDecodeMutex (or before the decoder thread starts)
   void Prefill();
 
-  std::unique_ptr<TSoundFile> FFile;  // the decoder thread's once it runs
+  std::unique_ptr<ISoundDecoder> FFile;  // the decoder thread's once it runs
   TCaptureReader FCapture;
   const bool FAutoFree;
   TAudioOutput* const FOutput;

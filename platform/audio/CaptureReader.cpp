@@ -33,7 +33,7 @@ void TCaptureReader::DecodeUpTo(int64_t frame) {
 
 bool TCaptureReader::Read(int64_t endFrame, int64_t frames, int16_t* dst) {
   if (!FFile) {
-    FFile = TSoundFile::Open(FPath);
+    FFile = OpenSoundDecoder(FPath);
     if (!FFile) return false;
     FChannels = FFile->Channels();
     FStart = FEnd = 0;

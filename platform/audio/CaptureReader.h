@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/audio/SoundFile.h"
+#include "platform/audio/SoundDecoder.h"
 
 class TCaptureReader {
  public:
@@ -24,7 +24,7 @@ class TCaptureReader {
   void DecodeUpTo(int64_t frame);
 
   std::string FPath;
-  std::unique_ptr<TSoundFile> FFile;
+  std::unique_ptr<ISoundDecoder> FFile;
   int FChannels = 0;
   std::vector<int16_t> FWindow;  // frames [FStart, FEnd), FEnd is where the decoder stands
   int64_t FCapacity = 0;

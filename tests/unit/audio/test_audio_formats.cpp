@@ -30,6 +30,14 @@ const TFormat kFormats[] = {
     {"ogg_mono", "ogg", 1, "oggenc -Q $IN -o $OUT"},
     {"flac_stereo", "flac", 2, "sox $IN $OUT"},
     {"flac_mono", "flac", 1, "sox $IN $OUT"},
+    {"aiff_stereo", "aiff", 2, "sox $IN $OUT"},
+    {"m4a_aac_stereo", "m4a", 2, "ffmpeg -loglevel error -i $IN -c:a aac $OUT"},
+    {"m4a_alac_mono", "m4a", 1, "ffmpeg -loglevel error -i $IN -c:a alac $OUT"},
+    // Told by content, whatever the name says.
+    {"ogg_named_oga", "oga", 2, "oggenc -Q $IN -o $OUT"},
+    {"mp3_upper_case", "MP3", 2, "lame --quiet $IN $OUT"},
+    {"m4a_named_mp3", "mp3", 2, "ffmpeg -loglevel error -i $IN -c:a aac -f ipod $OUT"},
+    {"flac_no_extension", "", 1, "sox $IN -t flac $OUT"},
 };
 
 std::string Substitute(std::string text, const std::string& key, const std::string& value) {
@@ -43,7 +51,7 @@ class FormatDecoding : public ::testing::TestWithParam<TFormat> {
     const TFormat& format = GetParam();
     std::string wav = SilenceThenToneWav(Dir, "source.wav", format.Channels);
     ASSERT_FALSE(wav.empty());
-    Path = Dir.File(std::string("track.") + format.Extension);
+    Path = Dir.File(*format.Extension ? std::string("track.") + format.Extension : std::string("track"));
     ASSERT_TRUE(RunShell(Substitute(Substitute(format.Encode, "$IN", wav), "$OUT", Path)));
     ASSERT_TRUE(Engine.Init(AUDIO_DEVICE_NONE, 44100, AUDIO_DEVICE_MONO));
   }

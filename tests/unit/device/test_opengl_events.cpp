@@ -4,8 +4,10 @@
 #define GLFW_INCLUDE_NONE
 #include <GLFW/glfw3.h>
 
+#include <string>
 #include <vector>
 
+#include "engine/core/zrnTemplate.h"
 #include "engine/device/zrnGlfwLayer.h"
 
 namespace {
@@ -141,6 +143,30 @@ TEST(GlfwCallbacks, WindowEventsAndHugeVirtualPositions) {
   EXPECT_EQ(events[2].Mouse.X, INT32_MAX);
   EXPECT_EQ(events[2].Mouse.Y, INT32_MIN);
   EXPECT_EQ(events[3].Kind, ZRN_KEY_CHAR);
+}
+
+TEST(GlfwCallbacks, DroppedPathsReachTheApplicationOneDropAtATime) {
+  struct TApp : TZRNApplication {
+    void Init() override {}
+    void Update() override {}
+    void Render() override {}
+    void Shutdown() override {}
+  } app;
+  std::vector<std::vector<std::string>> drops;
+  app.OnFilesDropped = [&](const std::vector<std::string>& paths) { drops.push_back(paths); };
+  TZRNGlfwEventTranslator t(Events());
+  const char* first[] = {"/music/a b.ogg", "", "/music/album"};
+  const char* second[] = {"/x.wav"};
+  t.Drop(3, first);
+  t.Drop(0, nullptr);
+  t.Drop(1, second);
+  // A full queue loses the drop with its event, and nothing of it lingers.
+  while (Events().Count < Events().Capacity) Events().Push(MakeEvent(ZRN_KEY_PRESSED));
+  t.Drop(1, second);
+  TZRNEvent e{};
+  while (Events().Pop(e)) app.HandleEvent(e);
+  EXPECT_EQ(drops, (std::vector<std::vector<std::string>>{{"/music/a b.ogg", "/music/album"}, {"/x.wav"}}));
+  EXPECT_TRUE(Events().DroppedFiles.empty());
 }
 
 TEST(QuitRequest, BecomesOneQuitEventWhenTheQueueHasRoom) {

@@ -7,6 +7,12 @@
 
 namespace {
 
+// GTK matches patterns case-sensitively, so each letter is offered in both cases.
+const std::string kSounds =
+    "*.[mM][pP]3 *.[oO][gG][gG] *.[oO][gG][aA] *.[oO][pP][uU][sS] *.[fF][lL][aA][cC] *.[wW][aA][vV] "
+    "*.[aA][iI][fF] *.[aA][iI][fF][fF] *.[mM]4[aA] *.[aA][aA][cC]";
+const std::string kLists = "*.[mM]3[uU] *.[mM]3[uU]8 *.[wW][pP][lL]";
+
 // Puts scripted stand-ins for the choosers first (and alone) on PATH; each records its arguments
 // NUL-separated and answers with a fixed output and exit status.
 struct FileDialogTest : ::testing::Test {
@@ -54,9 +60,9 @@ TEST_F(FileDialogTest, ZenityGetsTheFourFiltersInOrderAndTheChosenFileIsAddedAnd
   list.AddFilesDialog(true, 0, 0);
   EXPECT_EQ(ArgumentsOf("zenity"),
             (std::vector<std::string>{"--file-selection", "--title=Sonavarium",
-                                      "--file-filter=All Supported | *.mp3 *.ogg *.wav *.m3u *.m3u8 *.wpl",
-                                      "--file-filter=Sound Files | *.mp3 *.ogg *.wav",
-                                      "--file-filter=Playlists | *.m3u *.m3u8 *.wpl", "--file-filter=All Files | *"}));
+                                      "--file-filter=All Supported | " + kSounds + " " + kLists,
+                                      "--file-filter=Sound Files | " + kSounds, "--file-filter=Playlists | " + kLists,
+                                      "--file-filter=All Files | *"}));
   EXPECT_EQ(list.TrackPaths, (std::vector<std::string>{chosen}));
   EXPECT_EQ(played, (std::vector<int32_t>{0}));
   EXPECT_TRUE(log.empty());
@@ -70,7 +76,7 @@ TEST_F(FileDialogTest, RussianFilterNamesReachTheChooserAsUtf8) {
   ASSERT_EQ(args.size(), 6u);
   EXPECT_EQ(args[2],
             "--file-filter=\xD0\x92\xD1\x81\xD0\xB5 \xD0\x9F\xD0\xBE\xD0\xB4\xD0\xB4\xD0\xB5\xD1\x80\xD0\xB6\xD0\xB8"
-            "\xD0\xB2\xD0\xB0\xD0\xB5\xD0\xBC\xD1\x8B\xD0\xB5 | *.mp3 *.ogg *.wav *.m3u *.m3u8 *.wpl");  // Все Поддерживаемые
+            "\xD0\xB2\xD0\xB0\xD0\xB5\xD0\xBC\xD1\x8B\xD0\xB5 | " + kSounds + " " + kLists);  // Все Поддерживаемые
   EXPECT_EQ(list.Count(), 0) << "cancelled";
 }
 
@@ -106,6 +112,26 @@ TEST_F(FileDialogTest, KdialogWhenItIsTheOneInstalledOrTheDesktopIsKde) {
   EXPECT_EQ(OpenFileDialog("T", Filters(), 0), std::optional<std::string>("/z.mp3"));
   setenv("XDG_CURRENT_DESKTOP", "KDE", 1);
   EXPECT_EQ(OpenFileDialog("T", Filters(), 0), std::optional<std::string>("/k/chosen.ogg"));
+}
+
+TEST_F(FileDialogTest, TheFolderChooserAddsEverySoundFileBelowTheChosenFolder) {
+  ASSERT_EQ(mkdir((Dir / "music").c_str(), 0755), 0);
+  WriteText(Dir / "music/10.ogg", "x");
+  WriteText(Dir / "music/9.ogg", "x");
+  WriteText(Dir / "music/cover.png", "x");
+  StandIn("zenity", Dir / "music\n", 0);
+  TPlaylist list;
+  std::vector<int32_t> played;
+  list.PlayTrack = [&](int32_t i) { played.push_back(i); };
+  list.AddFolderDialog(true, 0, 0);
+  EXPECT_EQ(ArgumentsOf("zenity"), (std::vector<std::string>{"--file-selection", "--directory", "--title=Sonavarium"}));
+  EXPECT_EQ(list.TrackPaths, (std::vector<std::string>{Dir / "music/9.ogg", Dir / "music/10.ogg"}));
+  EXPECT_EQ(played, (std::vector<int32_t>{0}));
+  StandIn("kdialog", Dir / "music\n", 0);
+  setenv("XDG_CURRENT_DESKTOP", "KDE", 1);
+  EXPECT_EQ(OpenFolderDialog("T", 5), std::optional<std::string>(Dir / "music"));
+  EXPECT_EQ(ArgumentsOf("kdialog"),
+            (std::vector<std::string>{"--title", "T", "--attach", "5", "--getexistingdirectory", ":sonavarium"}));
 }
 
 TEST_F(FileDialogTest, NoChooserInstalledIsLoggedAndNotRaised) {
