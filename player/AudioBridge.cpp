@@ -34,6 +34,7 @@ class PlatformBackend : public IBackend {
   bool ChannelSetPosition(uint32_t h, int64_t position, int mode) override {
     return AudioEngine().ChannelSetPosition(h, position, static_cast<uint32_t>(mode));
   }
+  int64_t ChannelBytesPerSecond(uint32_t h) override { return AudioEngine().ChannelBytesPerSecond(h); }
   int32_t ChannelGetData(uint32_t h, void* buffer, uint32_t bytes) override {
     return static_cast<int32_t>(AudioEngine().ChannelGetData(h, buffer, bytes));
   }

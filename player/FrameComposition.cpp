@@ -10,12 +10,14 @@
 #include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnDevice.h"
 #include "engine/particles/zrnParticles.h"
+#include "player/DesktopLink.h"
 #include "player/Main.h"
 #include "player/Visualizer.h"
 
 void TDemo::Update() {
   CheckTrackEnd();
   HandleHotKeys();
+  if (Desktop) Desktop->Poll();
   Timer->Update();
   ++FrameCount;
   const float frameTime = static_cast<float>(Timer->FrameTime);

@@ -21,6 +21,7 @@ class TZRNCanvas;
 class TPlaylist;
 class TVisualizer;
 class TOptions;
+class TDesktopLink;
 
 // Owning pointer whose deleter is fixed where the object is made, so that TDemo can be
 // declared, built and destroyed without every owned type being complete here.
@@ -145,6 +146,11 @@ class TDemo : public TZRNApplication {
   void RestoreTrack();
   void StoreSession();
   int8_t StoredPosition = 0;
+  // Adds files named at start or handed over later, and plays the first.
+  void AddNamedFiles(const std::vector<std::string>& files);
+
+  // ---- desktop: hand-off socket and media-player interface ----
+  Owned<TDesktopLink> Desktop = NoOwned<TDesktopLink>();
 };
 
 // Player-wide values.

@@ -9,13 +9,15 @@
 #include "platform/InfoBox.h"
 #include "platform/ProgramDir.h"
 #include "platform/SingleInstance.h"
+#include "player/DesktopLink.h"
 #include "player/Main.h"
 #include "player/Options.h"
 #include "player/Visualizer.h"
 
 void TDemo::Init() {
-  // 1. One copy at a time: a second start ends here, before any window or file is touched.
-  if (AcquireSingleInstance() == TInstanceLock::HeldByOther) std::exit(0);
+  // 1. One copy at a time: a second start hands its files to the running copy and ends here,
+  // before any window or file is touched.
+  if (AcquireSingleInstance() == TInstanceLock::HeldByOther) std::exit(HandFilesToRunningCopy(Arguments));
 
   // 2.
   ProgramDir = ExecutableDir();
@@ -58,9 +60,11 @@ void TDemo::Init() {
   MenuLatch = false;
   // 28.-31. Visualization, stored track and position, playing or paused; files from the command line.
   RestoreTrack();
+  Desktop = MakeOwned<TDesktopLink>(*this);
 }
 
 void TDemo::Shutdown() {
+  Desktop.reset();
   // 1.
   Images.reset();
   // 2.-6. Settings, playlist and resume point; the stream and the audio engine.

@@ -40,9 +40,14 @@ void TDemo::RestoreTrack() {
   if (stored >= 0 && stored < Playlist->Count()) PlayTrack(stored);
   if (StoredPosition >= 1) SeekPercent(StoredPosition);
   if (!Options->ReadPlaying()) SetPaused(true);
-  // Files named on the command line: an entry already in the list is played where it stands.
+  AddNamedFiles(Arguments);
+}
+
+// Files named on the command line or handed over by a second start: an entry already in the
+// list is played where it stands.
+void TDemo::AddNamedFiles(const std::vector<std::string>& files) {
   bool first = true;
-  for (const std::string& argument : Arguments) {
+  for (const std::string& argument : files) {
     std::error_code error;
     const std::string file = std::filesystem::absolute(argument, error).lexically_normal().string();
     const auto known = std::find(Playlist->TrackPaths.begin(), Playlist->TrackPaths.end(), file);

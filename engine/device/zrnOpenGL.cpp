@@ -84,6 +84,12 @@ void ZRNSetPointerCaptured(bool captured) {
   glfwPollEvents();
 }
 
+void ZRNRaiseWindow() {
+  if (!CurrentHandle) return;
+  glfwRestoreWindow(CurrentHandle);
+  glfwFocusWindow(CurrentHandle);
+}
+
 // ---- window ----
 
 TZRNOpenGLWindow::TZRNOpenGLWindow(TZRNOpenGLRenderer* renderer) : Renderer(renderer) { CurrentWindow = this; }
