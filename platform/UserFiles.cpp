@@ -1,5 +1,7 @@
 #include "platform/UserFiles.h"
 
+#include "platform/InstallLayout.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,7 +16,8 @@ void MakeDirs(const std::string& path) {
 }  // namespace
 
 std::string UserFileDir(const std::string& programDir) {
-  if (!programDir.empty() && access(programDir.c_str(), W_OK) == 0) return programDir;
+  // An installed copy keeps its files in the user's folder whatever its own folder allows.
+  if (!programDir.empty() && !IsInstalledCopy(programDir) && access(programDir.c_str(), W_OK) == 0) return programDir;
   std::string base;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
     base = xdg;

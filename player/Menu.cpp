@@ -6,6 +6,7 @@
 #include "engine/core/zrnMath.h"
 #include "engine/device/zrnDevice.h"
 #include "engine/device/zrnInput.h"
+#include "platform/InstallLayout.h"
 #include "platform/OpenDocument.h"
 #include "player/Main.h"
 #include "player/Playlist.h"
@@ -28,7 +29,7 @@ void TDemo::DrawMenu() {
 
   const int32_t width = Device->Width();
   if (ImageButton(*LogoAnimations, {static_cast<float>(width - 240), static_cast<float>(width), 0.0f, 72.0f}))
-    OpenDocument(FindReadme(ProgramDir));
+    OpenDocument(FindReadme(AssetDir(ProgramDir)));
   if (MenuButton(Text(2))) Terminate();
   if (MenuButton(Text(3))) AddFilesDialog(true);
   if (Playing) {
