@@ -71,6 +71,12 @@ pc next
 expect "after a second next" two pc metadata xesam:title
 pc previous
 expect "after previous" one pc metadata xesam:title
+pc stop
+expect "after stop" Stopped pc status
+pc play
+expect "after play from stopped" Playing pc status
+position=$(pc position)
+near "$position" 0.5 1.5 || snv_fail "stop did not go back to the start: position '$position'"
 pc position 12
 position=$(pc position)
 near "$position" 12 1.5 || snv_fail "position after seeking to 12 s is '$position'"
