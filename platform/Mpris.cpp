@@ -44,6 +44,7 @@ struct TSlotDeleter {
 
 std::string PathFromUri(const std::string& uri) {
   std::string path;
+  if (uri.find('\0') != std::string::npos) return {};
   if (uri.compare(0, 7, "file://") == 0) {
     const size_t slash = uri.find('/', 7);
     if (slash == std::string::npos) return {};

@@ -5,7 +5,6 @@
 source "$(dirname "$0")/lib.sh"
 snv_under_xvfb "$@"
 snv_init "$@"
-unset DBUS_SESSION_BUS_ADDRESS
 : >"$SNV_PROGDIR/Debug.txt"
 music="$SNV_SANDBOX/music"
 mkdir -p "$music"

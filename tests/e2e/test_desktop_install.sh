@@ -6,7 +6,6 @@
 source "$(dirname "$0")/lib.sh"
 snv_under_xvfb "$@"
 snv_init "$@"
-unset DBUS_SESSION_BUS_ADDRESS
 prefix="$SNV_SANDBOX/prefix"
 cmake --install "$SNV_BUILD" --prefix "$prefix" >"$SNV_SANDBOX/install.log" 2>&1 ||
   snv_fail "cmake --install failed: $(tail -5 "$SNV_SANDBOX/install.log")"

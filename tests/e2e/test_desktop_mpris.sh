@@ -9,7 +9,9 @@ if [ -z "${SNV_IN_DBUS:-}" ]; then
   command -v dbus-run-session >/dev/null || snv_fail "dbus-run-session is not installed"
   SNV_IN_DBUS=1 exec dbus-run-session -- bash "$0" "$@"
 fi
+bus_address=$DBUS_SESSION_BUS_ADDRESS
 snv_init "$@"
+export DBUS_SESSION_BUS_ADDRESS=$bus_address
 command -v playerctl >/dev/null || snv_fail "playerctl is not installed"
 music="$SNV_SANDBOX/music"
 mkdir -p "$music"
@@ -125,4 +127,19 @@ snv_expect_option muz 0
 snv_expect_option vol 10
 snv_expect_option rnd 0
 grep -q "four five.wav" "$(snv_options_file)" || snv_fail "the opened file was not stored in the playlist"
+
+# A bus that dies under the running player: one line in the log, and the player plays on.
+: >"$SNV_PROGDIR/Debug.txt"
+read -r address daemon < <(dbus-daemon --session --fork --print-address=1 --print-pid=1 | xargs)
+[ -n "$daemon" ] || snv_fail "could not start a second bus"
+DBUS_SESSION_BUS_ADDRESS=$address snv_start
+snv_wait_window 90
+# Paused: the last run ended paused.
+expect "on the second bus" Paused env DBUS_SESSION_BUS_ADDRESS="$address" timeout 10 playerctl -p sonavarium status
+kill "$daemon"
+sleep 2
+snv_assert_alive "after the bus died"
+snv_stop
+[ "$(grep -c 'Media keys and desktop controls are off' "$SNV_PROGDIR/Debug.txt")" -eq 1 ] ||
+  snv_fail "expected one log line about the lost bus: $(cat "$SNV_PROGDIR/Debug.txt")"
 snv_pass

@@ -158,6 +158,7 @@ TEST(DesktopUris, PathsFromUrisAndBack) {
       {"http://example.invalid/a.mp3", ""},
       {"relative.mp3", ""},
       {"file://", ""},
+      {"file:///a\0b"s, ""},
   };
   for (const auto& c : cases) EXPECT_EQ(PathFromUri(c.uri), c.path) << c.uri;
   const std::string odd = "/m\xC3\xBCsic/a b#%?.mp3";
