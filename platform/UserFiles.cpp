@@ -1,11 +1,11 @@
 #include "platform/UserFiles.h"
 
-#include "platform/InstallLayout.h"
-
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+
+#include "platform/InstallLayout.h"
 
 namespace {
 void MakeDirs(const std::string& path) {
