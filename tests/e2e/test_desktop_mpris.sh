@@ -113,6 +113,9 @@ near "$position" 0 1.5 || snv_fail "position after a far seek back is '$position
 bus call $player Seek x 9223372036854775807 >/dev/null || snv_fail "a far seek forward was refused"
 timeout 10 dbus-send --session --print-reply --dest=org.mpris.MediaPlayer2.sonavarium /org/mpris/MediaPlayer2 \
   $player.SetPosition string:x int64:1 >/dev/null 2>&1 && snv_fail "dbus-send with wrong types was accepted"
+bus call org.mpris.MediaPlayer2 Raise >/dev/null || snv_fail "Raise was refused"
+[ "$(bus get-property org.mpris.MediaPlayer2 Identity)" = 's "Sonavarium"' ] || snv_fail "Identity"
+[ "$(bus get-property org.mpris.MediaPlayer2 DesktopEntry)" = 's "sonavarium"' ] || snv_fail "DesktopEntry"
 snv_assert_alive "after malformed calls"
 expect "still answering" Playing pc status
 
