@@ -7,6 +7,8 @@
 #include <map>
 #include <mutex>
 
+#include "platform/InstallLayout.h"
+
 namespace {
 void MakeDirs(const std::string& path) {
   for (size_t i = 1; i <= path.size(); ++i) {
@@ -52,7 +54,8 @@ std::string PrivateUserDir(const std::string& parent) {
 }
 
 std::string UserFileDir(const std::string& programDir, std::string* note) {
-  if (!programDir.empty() && access(programDir.c_str(), W_OK) == 0) return programDir;
+  // An installed copy keeps its files in the user's folder whatever its own folder allows.
+  if (!programDir.empty() && !IsInstalledCopy(programDir) && access(programDir.c_str(), W_OK) == 0) return programDir;
   std::string base;
   if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) {
     const std::string value = xdg;

@@ -34,6 +34,7 @@ class PlatformBackend : public IBackend {
   bool ChannelSetPosition(uint32_t h, int64_t position, uint32_t mode) override {
     return Engine.ChannelSetPosition(h, position, mode);
   }
+  int64_t ChannelBytesPerSecond(uint32_t h) override { return Engine.ChannelBytesPerSecond(h); }
   int32_t ChannelGetData(uint32_t h, void* buffer, uint32_t bytes) override {
     return static_cast<int32_t>(Engine.ChannelGetData(h, buffer, bytes));
   }

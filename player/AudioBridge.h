@@ -25,6 +25,8 @@ class IBackend {
   virtual int64_t ChannelGetLength(uint32_t handle, uint32_t mode) = 0;
   virtual bool ChannelSetPosition(uint32_t handle, int64_t position, uint32_t mode) = 0;
   virtual int32_t ChannelGetData(uint32_t handle, void* buffer, uint32_t bytes) = 0;
+  // Bytes per second of sound in the units of the byte positions; -1 without a stream.
+  virtual int64_t ChannelBytesPerSecond(uint32_t handle) { return -1; }
 };
 
 // The platform audio engine unless a test installed another backend.

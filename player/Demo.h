@@ -22,6 +22,7 @@ class TZRNCanvas;
 class TPlaylist;
 class TVisualizer;
 class TOptions;
+class TDesktopLink;
 
 // Owning pointer whose deleter is fixed where the object is made, so that TDemo can be
 // declared, built and destroyed without every owned type being complete here.
@@ -162,4 +163,7 @@ class TDemo : public TZRNApplication {
   void RestoreTrack();
   void StoreSession();
   int8_t StoredPosition = 0;
+
+  // ---- desktop: hand-off socket and media-player interface ----
+  Owned<TDesktopLink> Desktop = NoOwned<TDesktopLink>();
 };

@@ -11,11 +11,13 @@
 #include "engine/device/zrnDevice.h"
 #include "engine/particles/zrnParticles.h"
 #include "player/Demo.h"
+#include "player/DesktopLink.h"
 #include "player/Visualizer.h"
 
 void TDemo::Update() {
   CheckTrackEnd();
   HandleHotKeys();
+  if (Desktop) Desktop->Poll();
   Timer->Update();
   ++FrameCount;
   const float frameTime = static_cast<float>(Timer->FrameTime);

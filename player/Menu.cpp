@@ -6,6 +6,7 @@
 #include "engine/core/zrnMath.h"
 #include "engine/device/zrnDevice.h"
 #include "engine/device/zrnInput.h"
+#include "platform/InstallLayout.h"
 #include "platform/OpenDocument.h"
 #include "player/Demo.h"
 #include "player/Playlist.h"
@@ -25,7 +26,7 @@ void TDemo::DrawMenu() {
 
   const int32_t width = Device->Width();
   if (ImageButton(*LogoAnimations, {static_cast<float>(width - 240), static_cast<float>(width), 0.0f, 72.0f}))
-    OpenDocument(FindReadme(ProgramDir));
+    OpenDocument(FindReadme(AssetDir(ProgramDir)));
   if (MenuButton(text(txtExit))) Terminate();
   if (MenuButton(text(txtMusic))) AddFilesDialog(true);
   if (Playing) {

@@ -11,12 +11,14 @@
 #include "platform/ProgramDir.h"
 #include "platform/SingleInstance.h"
 #include "player/Demo.h"
+#include "player/DesktopLink.h"
 #include "player/Options.h"
 #include "player/Visualizer.h"
 
 void TDemo::Init() {
-  // One copy at a time: a second start ends here, before any window or file is touched.
-  if (AcquireSingleInstance() == TInstanceLock::HeldByOther) std::exit(0);
+  // One copy at a time: a second start hands its files to the running copy and ends here,
+  // before any window or file is touched.
+  if (AcquireSingleInstance() == TInstanceLock::HeldByOther) std::exit(HandFilesToRunningCopy(Arguments));
 
   // Data files are found beside the program; no track is loaded yet.
   ProgramDir = ExecutableDir();
@@ -57,9 +59,11 @@ void TDemo::Init() {
   MenuLatch = false;
   // Visualization, stored track and position, playing or paused; files from the command line.
   RestoreTrack();
+  Desktop = MakeOwned<TDesktopLink>(*this);
 }
 
 void TDemo::Shutdown() {
+  Desktop.reset();
   // Pictures go first, while the device they were uploaded to still exists.
   Images.reset();
   // Settings, playlist and resume point; the stream and the audio engine.

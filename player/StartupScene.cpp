@@ -6,6 +6,8 @@
 #include "engine/device/zrnDevice.h"
 #include "engine/device/zrnInput.h"
 #include "engine/particles/zrnParticles.h"
+#include "platform/InstallLayout.h"
+#include "platform/Log.h"
 #include "player/KeyBindings.h"
 #include "player/Demo.h"
 #include "player/ParticleEffects.h"
@@ -26,8 +28,10 @@ void TDemo::LoadScene() {
 
   // The menu image and the particle image, cut into 128-pixel cells.
   Images = MakeOwned<TZRNImageList>(Device.get());
-  Images->LoadImage(ProgramDir + "pi" + ".dat")->Name = "GUI";
-  TZRNImage* particles = Images->LoadImage(ProgramDir + "pm" + ".dat");
+  const std::string assets = AssetDir(ProgramDir);
+  if (const std::string missing = MissingAssetsReport(ProgramDir); !missing.empty()) LogLine(missing);
+  Images->LoadImage(assets + "pi" + ".dat")->Name = "GUI";
+  TZRNImage* particles = Images->LoadImage(assets + "pm" + ".dat");
   particles->CreatePatterns(128, 128, true);
   particles->Name = "Particles";
   const TZRNImage& gui = *Images->Find("GUI");
@@ -66,7 +70,7 @@ void TDemo::LoadScene() {
 
   // The menu font.
   Font = MakeOwned<TZRNFont>(Device.get());
-  Font->LoadFromFile(ProgramDir + "ff" + ".dat");
+  Font->LoadFromFile(assets + "ff" + ".dat");
 
   // Hot keys, and a pointer held inside the screen and scaled with it.
   BindHotKeys(*Input->Keyboard);

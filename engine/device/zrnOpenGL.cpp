@@ -91,6 +91,12 @@ void ZRNSetPointerCaptured(bool captured) {
   glfwPollEvents();
 }
 
+void ZRNRaiseWindow() {
+  if (!CurrentHandle) return;
+  glfwRestoreWindow(CurrentHandle);
+  glfwFocusWindow(CurrentHandle);
+}
+
 // ---- window ----
 
 TZRNOpenGLWindow::TZRNOpenGLWindow(TZRNOpenGLRenderer* renderer) : Renderer(renderer) {}

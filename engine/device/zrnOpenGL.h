@@ -19,6 +19,8 @@ uintptr_t ZRNNativeWindowHandle();
 // the focus (true). The frame loop does not run while a dialog of another program blocks it, so
 // the focus callback alone would leave the pointer hidden and grabbed over that dialog.
 void ZRNSetPointerCaptured(bool captured);
+// Brings the player's window to the front and gives it the focus.
+void ZRNRaiseWindow();
 
 class TZRNOpenGLRenderer;
 

@@ -178,6 +178,13 @@ int64_t TAudioEngine::ChannelGetPosition(uint32_t handle, uint32_t mode) {
   return stream->PositionFrames() * stream->Channels() * 2;
 }
 
+int64_t TAudioEngine::ChannelBytesPerSecond(uint32_t handle) {
+  std::lock_guard<std::mutex> lock(Mutex);
+  TAudioFileStream* stream = Find(handle);
+  if (!stream) return -1;
+  return static_cast<int64_t>(stream->SampleRate()) * stream->Channels() * 2;
+}
+
 bool TAudioEngine::ChannelSetPosition(uint32_t handle, int64_t position, uint32_t mode) {
   std::lock_guard<std::mutex> lock(Mutex);
   TAudioFileStream* stream = Find(handle);

@@ -65,6 +65,8 @@ class TAudioEngine {
   int64_t ChannelGetLength(uint32_t handle, uint32_t mode);
   // The position the listener hears now.
   int64_t ChannelGetPosition(uint32_t handle, uint32_t mode);
+  // Bytes of the stream's own 16-bit format per second of sound; -1 on failure.
+  int64_t ChannelBytesPerSecond(uint32_t handle);
   // Refused (false, position unchanged) outside the track; rounds down to a whole frame.
   bool ChannelSetPosition(uint32_t handle, int64_t position, uint32_t mode);
 

@@ -21,7 +21,8 @@
 #   snv_init BUILD SOURCE       set SNV_BUILD, SNV_SOURCE; make the sandbox SNV_SANDBOX (removed at
 #                               exit) with the program directory SNV_PROGDIR (a copy of
 #                               BUILD/sonavarium and any *.dat / *.ogg beside it), its own
-#                               XDG_RUNTIME_DIR and XDG_CONFIG_HOME, SDL_AUDIODRIVER=dummy.
+#                               XDG_RUNTIME_DIR and XDG_CONFIG_HOME, SDL_AUDIODRIVER=dummy, no
+#                               session bus (DBUS_SESSION_BUS_ADDRESS unset).
 #                               SNV_PROG is the copied program. Call it once per test.
 #   snv_start [ARGS...]         start SNV_PROG in the background; SNV_PID, output in SNV_OUTPUT.
 #   snv_wait_window [SECONDS]   wait (default 60 s) until the window exists; sets SNV_WINDOW.
@@ -131,6 +132,8 @@ snv_init() {
   export XDG_RUNTIME_DIR="$SNV_SANDBOX/runtime"
   export XDG_CONFIG_HOME="$SNV_SANDBOX/config"
   export SDL_AUDIODRIVER=dummy
+  # Not the desktop's session bus: parallel players would all claim the same name on it.
+  unset DBUS_SESSION_BUS_ADDRESS
 }
 
 snv_start() {

@@ -22,6 +22,9 @@ std::vector<Sprite> DrawPlayMarkFrames();
 // "LOGO": emblem and name; pivot at the top-right corner.
 Sprite DrawLogo(const FreeTypeLibrary& freeType);
 
+// The logo's emblem alone, with its glow, filling a size x size square: the desktop icon.
+void DrawIconEmblem(cairo_t* cr, double size);
+
 // Every sprite of the sheet, in a fixed order.
 std::vector<Sprite> DrawGuiSprites(const FreeTypeLibrary& freeType);
 

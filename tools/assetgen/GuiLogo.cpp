@@ -67,6 +67,20 @@ void DrawEmblem(cairo_t* cr) {
   }
 }
 
+}  // namespace
+
+void DrawIconEmblem(cairo_t* cr, double size) {
+  // The emblem with its glow spans about 64 logo pixels around its centre.
+  constexpr double Span = 64.0;
+  cairo_save(cr);
+  cairo_scale(cr, size / Span, size / Span);
+  cairo_translate(cr, Span / 2 - EmblemX, Span / 2 - EmblemY);
+  DrawEmblem(cr);
+  cairo_restore(cr);
+}
+
+namespace {
+
 void DrawTitle(cairo_t* cr, cairo_font_face_t* bold, cairo_font_face_t* regular) {
   // Size the name so it spans the room beside the emblem exactly.
   UseFont(cr, bold, 30.0);
