@@ -11,9 +11,11 @@
 #include "engine/device/zrnDevice.h"
 #include "engine/particles/zrnParticles.h"
 #include "player/Main.h"
+#include "player/Playlist.h"
 #include "player/Visualizer.h"
 
 void TDemo::Update() {
+  Playlist->ApplyTags();
   CheckTrackEnd();
   HandleHotKeys();
   Timer->Update();

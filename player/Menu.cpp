@@ -52,7 +52,7 @@ void TDemo::DrawMenu() {
       if (MenuButton(">")) SeekPercent(1);
 
       LayoutOffsetY = 12;
-      MenuLabel(CurrentFile, clrWhite, true);
+      MenuLabel(Playlist->ShownName(CurrentFile), clrWhite, true);
 
       for (uint8_t i = 0; i < 8; ++i) {
         int8_t newRows = 0;
