@@ -1,8 +1,7 @@
 #include "platform/TextConvert.h"
 
 #include <cerrno>
-
-#include "engine/core/zrnClasses.h"
+#include <stdexcept>
 
 namespace {
 
@@ -50,7 +49,7 @@ TFontTextConverter::TFontTextConverter()
       TransliterationLocale(newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr)) {
   if (Converter == reinterpret_cast<iconv_t>(-1)) {
     if (TransliterationLocale) freelocale(TransliterationLocale);
-    throw EZRNError("No converter from UTF-8 to CP1251");
+    throw std::runtime_error("No converter from UTF-8 to CP1251");
   }
 }
 
