@@ -1,5 +1,8 @@
 #include "player/TagWorker.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include "platform/TextConvert.h"
 
 namespace {
@@ -15,12 +18,16 @@ TTagWorker::~TTagWorker() {
 }
 
 void TTagWorker::Request(uint64_t id, std::string path) {
+  bool wake;
   {
     const std::lock_guard lock(Mutex);
+    // A worker with requests in hand takes the new ones when it is done: no need to wake it for
+    // each of thousands added in one frame.
+    wake = Pending.empty();
     Pending.push_back({id, std::move(path)});
     if (!Thread.joinable()) Thread = std::jthread([this](std::stop_token stop) { Run(stop); });
   }
-  Wake.notify_one();
+  if (wake) Wake.notify_one();
 }
 
 void TTagWorker::Forget() {
@@ -44,21 +51,26 @@ void TTagWorker::WaitIdle() {
 }
 
 void TTagWorker::Run(std::stop_token stop) {
+  // Below the frame thread: on a busy machine reading tags waits, the picture does not.
+  setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
   TFontTextConverter converter;
   std::unique_lock lock(Mutex);
   while (!stop.stop_requested()) {
     if (!Wake.wait(lock, stop, [this] { return !Pending.empty(); })) break;
-    TRequest request = std::move(Pending.front());
-    Pending.pop_front();
+    // Everything requested so far in one go, so that adding files rarely meets a held lock.
+    std::deque<TRequest> batch;
+    batch.swap(Pending);
     Busy = true;
     const uint64_t generation = Generation;
     lock.unlock();
-
-    TResult result{request.Id, Reader(request.Path), {}};
-    result.Title = converter.Convert(TagTitle(result.Tags), MaxTitleCharacters);
-
+    for (TRequest& request : batch) {
+      if (stop.stop_requested() || generation != Generation) break;
+      TResult result{request.Id, Reader(request.Path), {}};
+      result.Title = converter.Convert(TagTitle(result.Tags), MaxTitleCharacters);
+      const std::lock_guard hold(Mutex);
+      if (generation == Generation) Ready.push_back(std::move(result));
+    }
     lock.lock();
-    if (generation == Generation) Ready.push_back(std::move(result));
     Busy = false;
     if (Pending.empty()) Idle.notify_all();
   }

@@ -2,6 +2,7 @@
 // Reads the tags of playlist entries on a thread of its own: TagLib opens and parses every file,
 // which for thousands of files would hold up the frames for seconds. The frame collects what is
 // ready with TakeResults.
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -51,6 +52,6 @@ class TTagWorker {
   std::deque<TRequest> Pending;
   std::vector<TResult> Ready;
   bool Busy = false;
-  uint64_t Generation = 0;  // counts Forget calls: a result read across one is dropped
+  std::atomic<uint64_t> Generation = 0;  // counts Forget calls: what was requested before is dropped
   std::jthread Thread;      // last: stopped and joined before the members above go
 };
