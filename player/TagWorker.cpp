@@ -1,7 +1,10 @@
 #include "player/TagWorker.h"
 
+#include <pthread.h>
 #include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include "platform/TextConvert.h"
 
@@ -53,6 +56,10 @@ void TTagWorker::WaitIdle() {
 void TTagWorker::Run(std::stop_token stop) {
   // Below the frame thread: on a busy machine reading tags waits, the picture does not.
   setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
+  // Quit signals are the frame thread's to handle.
+  sigset_t all;
+  sigfillset(&all);
+  pthread_sigmask(SIG_BLOCK, &all, nullptr);
   TFontTextConverter converter;
   std::unique_lock lock(Mutex);
   while (!stop.stop_requested()) {
