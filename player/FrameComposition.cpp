@@ -12,9 +12,11 @@
 #include "engine/particles/zrnParticles.h"
 #include "player/Demo.h"
 #include "player/DesktopLink.h"
+#include "player/Playlist.h"
 #include "player/Visualizer.h"
 
 void TDemo::Update() {
+  Playlist->ApplyTags();
   CheckTrackEnd();
   HandleHotKeys();
   if (Desktop) Desktop->Poll();

@@ -50,7 +50,7 @@ void TDemo::DrawMenu() {
       if (MenuButton(">")) SeekPercent(1);
 
       LayoutOffsetY = 12;
-      MenuLabel(CurrentFile, clrWhite, true);
+      MenuLabel(Playlist->ShownName(CurrentFile), clrWhite, true);
 
       // The buttons start a row of their own, split into shorter rows on taller screens.
       for (uint8_t i = 0; i < VisualizationCount; ++i) {

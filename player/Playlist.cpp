@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -11,9 +12,11 @@
 #include "platform/FileDialog.h"
 #include "platform/Locale.h"
 #include "platform/RegularFile.h"
+#include "platform/TextConvert.h"
 #include "player/Demo.h"
 #include "player/PlaylistText.h"
 #include "player/Strings.h"
+#include "player/TagWorker.h"
 
 namespace {
 
@@ -115,9 +118,9 @@ bool WplSource(const std::string& line, std::string& value) {
   return !value.empty();
 }
 
-}  // namespace
-
-std::string TrackDisplayName(const std::string& path) {
+// The file-name part of a path without every occurrence of its extension, in the path's own
+// encoding.
+std::string FileTitle(const std::string& path) {
   const size_t slash = path.rfind('/');
   std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   const size_t dot = name.rfind('.');
@@ -127,9 +130,12 @@ std::string TrackDisplayName(const std::string& path) {
       name.erase(p, extension.size());
     }
   }
-  if (name.size() > MaxNameLength) name.resize(MaxNameLength);
   return name;
 }
+
+}  // namespace
+
+std::string TrackDisplayName(const std::string& path) { return FontTextFromUtf8(FileTitle(path), MaxNameLength); }
 
 std::string ImportedEntryPath(std::string line) {
   if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -190,7 +196,32 @@ std::string DecodeXmlText(const std::string& text) {
 
 TPlaylist::TPlaylist()
     : Random(static_cast<std::mt19937::result_type>(
-          std::chrono::high_resolution_clock::now().time_since_epoch().count())) {}
+          std::chrono::high_resolution_clock::now().time_since_epoch().count())),
+      Converter(std::make_unique<TFontTextConverter>()),
+      TagReader(std::make_unique<TTagWorker>()) {}
+
+TPlaylist::~TPlaylist() = default;
+
+bool TPlaylist::ApplyTags() {
+  std::vector<TTagWorker::TResult> results = TagReader->TakeResults();
+  for (TTagWorker::TResult& result : results) {
+    const auto at = std::lower_bound(TrackIds.begin(), TrackIds.end(), result.Id);
+    if (at == TrackIds.end() || *at != result.Id) continue;  // deleted meanwhile
+    const auto index = static_cast<size_t>(at - TrackIds.begin());
+    TrackTags[index] = std::move(result.Tags);
+    if (!result.Title.empty()) TrackNames[index] = std::move(result.Title);
+  }
+  return !results.empty();
+}
+
+void TPlaylist::WaitForTags() { TagReader->WaitIdle(); }
+
+std::string TPlaylist::ShownName(const std::string& path) {
+  if (CurrentIndex >= 0 && CurrentIndex < Count() && TrackPaths[static_cast<size_t>(CurrentIndex)] == path) {
+    return TrackNames[static_cast<size_t>(CurrentIndex)];
+  }
+  return Converter->Convert(path);
+}
 
 void TPlaylist::SetCurrent(int32_t index) {
   CurrentIndex = index;
@@ -209,7 +240,10 @@ void TPlaylist::Play(int32_t index) {
 void TPlaylist::AddTrack(const std::string& path, const std::string& base) {
   std::string full = path;
   if (!base.empty() && (full.empty() || full[0] != '/')) full = base + full;
-  TrackNames.push_back(TrackDisplayName(full));
+  TrackNames.push_back(Converter->Convert(FileTitle(full), MaxNameLength));
+  TrackTags.emplace_back();
+  TrackIds.push_back(++LastId);
+  TagReader->Request(LastId, full);
   TrackPaths.push_back(std::move(full));
   ScrollPlaylist(0);
 }
@@ -299,6 +333,8 @@ void TPlaylist::DeleteTrack(int32_t index) {
   if (index < 0 || index > n - 1) return;
   TrackPaths.erase(TrackPaths.begin() + index);
   TrackNames.erase(TrackNames.begin() + index);
+  TrackTags.erase(TrackTags.begin() + index);
+  TrackIds.erase(TrackIds.begin() + index);
   if (n - 1 < VisibleRows) VisibleRows = static_cast<uint8_t>(n - 1);
   ScrollPlaylist(0);
 }
@@ -309,6 +345,9 @@ void TPlaylist::ClearPlaylist() {
   SelectedIndex = -1;
   TrackPaths.clear();
   TrackNames.clear();
+  TrackTags.clear();
+  TrackIds.clear();
+  TagReader->Forget();
   if (OnCleared) OnCleared();
   TopIndex = 0;
   VisibleRows = 0;

@@ -3,18 +3,28 @@
 // playlist page.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "player/UnplayableTracks.h"
+#include "platform/TrackTags.h"
+
+class TFontTextConverter;
+class TTagWorker;
 
 class TPlaylist {
  public:
   TPlaylist();
+  ~TPlaylist();
 
   std::vector<std::string> TrackPaths;
-  std::vector<std::string> TrackNames;  // at most 255 bytes each; one per path
+  // What each row shows, as the font draws it (at most 255 characters): the title from the
+  // file's tags once they have been read, until then (and without one) the display name.
+  std::vector<std::string> TrackNames;
+  // Each entry's tags; empty until read (ApplyTags), and for files without tags.
+  std::vector<TTrackTags> TrackTags;
   int32_t CurrentIndex = -1;
   int32_t SelectedIndex = -1;
   int32_t TopIndex = 0;
@@ -61,15 +71,31 @@ class TPlaylist {
   // cleared when it was the selected one.
   void SetCurrent(int32_t index);
 
+  // Tags are read off the frame loop as entries are added; this takes those read since the last
+  // call into TrackTags and TrackNames. Returns whether any arrived.
+  bool ApplyTags();
+  // Blocks until the tags of every entry added so far have been read (tests, benchmarks).
+  void WaitForTags();
+  // The text that shows the file being played: its row's text while it is the current entry,
+  // else the path itself as the font draws it.
+  std::string ShownName(const std::string& path);
+
  private:
   void Play(int32_t index);
   // An entry of an imported playlist; one that is not UTF-8 and does not exist as written is
   // taken as Latin-1 when that names a file.
   void AddImported(const std::string& entry, const std::string& base);
   std::mt19937 Random;
+  std::unique_ptr<TFontTextConverter> Converter;
+  std::unique_ptr<TTagWorker> TagReader;
+  // A number per entry, rising in list order, that a tag result finds its entry by after
+  // deletions moved it.
+  std::vector<uint64_t> TrackIds;
+  uint64_t LastId = 0;
 };
 
-// The display name of a path: its file-name part without every occurrence of its extension.
+// The display name of a path: its file-name part without every occurrence of its extension, as
+// the font draws it, at most 255 characters.
 std::string TrackDisplayName(const std::string& path);
 // One line of an imported playlist as a path: carriage return dropped, "file://" URIs decoded,
 // "\" of Windows paths turned into "/". Empty for a URI that names no path.

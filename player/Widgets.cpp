@@ -7,6 +7,14 @@ int32_t CaptionPieces(int32_t textWidth) {
   return (needed - 128 + 63) / 64;
 }
 
+std::string ShortenFromStart(std::string text, int32_t maxWidth, const std::function<int32_t(const std::string&)>& width) {
+  while (width(text) > maxWidth && text.size() > 3) {
+    text.erase(0, 1);
+    text.replace(0, 3, "...");
+  }
+  return text;
+}
+
 TPressOutcome TrackPress(bool inside, bool buttonDown, int32_t self, int32_t none, int32_t& pressed) {
   TPressOutcome outcome;
   if (inside) {
@@ -125,11 +133,8 @@ bool TDemo::MenuButton(const std::string& caption, int8_t newRows) {
 void TDemo::MenuLabel(std::string text, const TColor4f& color, bool newRow) {
   ++WidgetCounter;
   const int32_t deviceWidth = Device->Width();
-  // Long paths keep their end: "...tail". Three full stops are as short as it gets.
-  while (Font->TextWidth(text) > deviceWidth - 52 && text.size() > 3) {
-    text.erase(0, 1);
-    text.replace(0, 3, "...");
-  }
+  // Long paths keep their end.
+  text = ShortenFromStart(std::move(text), deviceWidth - 52, [this](const std::string& t) { return Font->TextWidth(t); });
   const int32_t textWidth = Font->TextWidth(text);
   const int32_t textHeight = Font->TextHeight(text);
 

@@ -75,6 +75,23 @@ TEST_F(OptionsTest, CurrentIndexFollowsItsPathWhenDuplicatesCollapse) {
   EXPECT_EQ(Options.File().ReadInteger("options", "plp", 0), 9);
 }
 
+TEST_F(OptionsTest, StoredPathsKeepEveryByteWhateverTheirEncoding) {
+  const std::vector<std::string> paths = {
+      "/m/\xD0\x97\xD0\xB2\xD1\x91\xD0\xB7\xD0\xB4\xD0\xB0.ogg",  // UTF-8 Cyrillic
+      "/m/Caf\xE9 \xE0 la cr\xE8me.mp3",                                 // Latin-1
+      "/m/\xE6\x9D\xB1\xE4\xBA\xAC.wav",                                // UTF-8 CJK
+      "/m/cut \xE2\x82.mp3",                                             // a cut sequence
+      "/m/\xFF\xFE\x80\x01\x1F\x7F.mp3",                                 // bytes no encoding allows
+      "/m/ spaces \t= and =.mp3 ",                                       // blanks and "=" around
+  };
+  for (const std::string& p : paths) List.AddTrack(p, "");
+  Options.StorePlaylist(List, 0);
+  TPlaylist restored;
+  Options.RestorePlaylist(restored);
+  EXPECT_EQ(restored.TrackPaths, paths);
+  EXPECT_EQ(restored.TrackNames[1], "Caf? ? la cr?me") << "shown with placeholders, stored as it is";
+}
+
 TEST_F(OptionsTest, StoringAnEmptyPlaylistRemovesTheSection) {
   WriteText(Name, "[options]\nvol=3\n[playlist]\n/m/a.mp3=\n");
   Options.StorePlaylist(List, 100);
