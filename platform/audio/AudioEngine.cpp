@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -42,6 +43,7 @@ bool TAudioEngine::Init(int device, uint32_t freq, uint32_t flags) {
     if (!FOutput) Log("Audio: no output device (" + error + "); playing on a silent clock");
     else FOutput->SetMasterVolume(FMasterVolume);
   }
+  if (const char* probe = std::getenv("SONAVARIUM_AV_PROBE"); probe && *probe) FProbe = TAvProbe::Open(probe);
   FStarted = true;
   return true;
 }
@@ -51,6 +53,7 @@ bool TAudioEngine::Free() {
   if (!FStarted) return false;
   while (!FStreams.empty()) Destroy(FStreams.begin());
   FOutput.reset();
+  FProbe.reset();
   FStarted = false;
   return true;
 }
@@ -207,7 +210,10 @@ int64_t TAudioEngine::ChannelGetData(uint32_t handle, void* buffer, uint32_t len
   // Decode into a buffer of our own first: a failed read leaves the caller's untouched.
   static thread_local std::vector<int16_t> samples;
   samples.resize(static_cast<size_t>(frames * stream->Channels()));
-  if (!stream->Capture(frames, samples.data())) return -1;
+  int64_t first = 0;
+  int64_t heard = 0;
+  if (!stream->Capture(frames, samples.data(), &first, &heard)) return -1;
+  if (FProbe) FProbe->Append(FClock->NowNs(), first, heard, FOutput ? FOutput->LatencyUsNow() : 0);
   std::memcpy(buffer, samples.data(), static_cast<size_t>(frames * frameBytes));
   return frames * frameBytes;
 }

@@ -15,6 +15,7 @@
 #include <string>
 
 #include "platform/audio/AudioClock.h"
+#include "platform/audio/AvProbe.h"
 
 class TAudioOutput;
 class TAudioFileStream;
@@ -80,8 +81,9 @@ class TAudioEngine {
   // Refused (false, position unchanged) outside the track; rounds down to a whole frame.
   bool ChannelSetPosition(uint32_t handle, int64_t position, uint32_t mode);
 
-  // Copies the newest `length` bytes heard (whole 16-bit interleaved frames that end at the play
-  // position) into buffer; returns the bytes copied, or -1 with the buffer untouched.
+  // Copies `length` bytes of the sound heard now (whole 16-bit interleaved frames centred on the
+  // play position) into buffer; returns the bytes copied, or -1 with the buffer untouched.
+  // With SONAVARIUM_AV_PROBE=FILE set at Init, each capture appends a line to FILE.
   int64_t ChannelGetData(uint32_t handle, void* buffer, uint32_t length);
 
  private:
@@ -96,6 +98,7 @@ class TAudioEngine {
   bool FStarted = false;
   float FMasterVolume = 1.0f;
   std::unique_ptr<TAudioOutput> FOutput;
+  std::unique_ptr<TAvProbe> FProbe;
   std::map<uint32_t, std::unique_ptr<TAudioFileStream>> FStreams;
   uint32_t FLastHandle = 0;
 };
