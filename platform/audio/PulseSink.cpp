@@ -80,6 +80,8 @@ bool TPulseSink::WaitUntilReady(std::string& error) {
         }
         pa_stream_set_state_callback(FStream, &TPulseSink::OnStreamState, this);
         pa_stream_set_write_callback(FStream, &TPulseSink::OnWrite, this);
+        pa_stream_set_moved_callback(FStream, &TPulseSink::OnMoved, this);
+        pa_stream_set_latency_update_callback(FStream, &TPulseSink::OnLatencyUpdate, this);
         pa_buffer_attr attr{};
         attr.maxlength = static_cast<uint32_t>(-1);
         attr.tlength = static_cast<uint32_t>(pa_usec_to_bytes(kTargetLatencyUs, &spec));
@@ -121,6 +123,8 @@ TPulseSink::~TPulseSink() {
   if (FStream) {
     pa_stream_set_state_callback(FStream, nullptr, nullptr);
     pa_stream_set_write_callback(FStream, nullptr, nullptr);
+    pa_stream_set_moved_callback(FStream, nullptr, nullptr);
+    pa_stream_set_latency_update_callback(FStream, nullptr, nullptr);
     pa_stream_disconnect(FStream);
     pa_stream_unref(FStream);
   }
@@ -183,8 +187,15 @@ void TPulseSink::OnWrite(pa_stream* stream, size_t bytes, void* self) {
   sink->PublishLatency();
 }
 
-// Between writes the interpolated latency keeps the report fresh; a timing update now and then
-// follows changes on the server's side (another sink, a latency offset) within a second, where
+// Another sink (the user chose other speakers): its latency is wanted now, not at the next update.
+void TPulseSink::OnMoved(pa_stream* stream, void*) {
+  if (pa_operation* op = pa_stream_update_timing_info(stream, nullptr, nullptr)) pa_operation_unref(op);
+}
+
+void TPulseSink::OnLatencyUpdate(pa_stream*, void* self) { static_cast<TPulseSink*>(self)->PublishLatency(); }
+
+// Reports between writes keep the report fresh; a timing update now and then follows changes on
+// the server's side (a latency offset, a sink that changes its latency) within a second, where
 // automatic updates slow down to one every second and a half.
 void TPulseSink::OnTimer(pa_mainloop_api*, pa_time_event* event, const struct timeval*, void* self) {
   auto* sink = static_cast<TPulseSink*>(self);

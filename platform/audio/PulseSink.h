@@ -34,6 +34,8 @@ class TPulseSink final : public IOutputSink {
   static void OnContextState(pa_context* context, void* self);
   static void OnStreamState(pa_stream* stream, void* self);
   static void OnWrite(pa_stream* stream, size_t bytes, void* self);
+  static void OnMoved(pa_stream* stream, void* self);
+  static void OnLatencyUpdate(pa_stream* stream, void* self);
   static void OnTimer(pa_mainloop_api* api, pa_time_event* event, const struct timeval* tv, void* self);
 
   TAudioOutput& FOutput;
