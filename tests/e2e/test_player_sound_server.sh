@@ -85,9 +85,10 @@ sleep 1.5
 check_latency "back on the server"
 snv_stop
 
-# From a second before the kill on, the picture kept going (captures never a second
-# apart), the heard frame never went back, never stood still for a second, and moved on at
-# the track's speed through the outage.
+# From a second before the kill on, the picture kept going (captures never a second apart), the
+# heard frame never went back, never stood still for a second, and moved on at about the track's
+# speed: a restarted server's sink starts with a long latency, and a loaded machine lets the
+# server's buffer run dry, both of which the listener hears as a delay, so some loss is allowed.
 probe_lines_after $((before_kill - 1000000000)) | awk '
   NR > 1 {
     if ($1 - t > 1e9) { print "no capture for " ($1 - t) / 1e6 " ms"; bad = 1 }
@@ -100,7 +101,7 @@ probe_lines_after $((before_kill - 1000000000)) | awk '
   END {
     rate = (h - h0) / ((t - t0) / 1e9)
     printf "-- heard frames moved at %.0f a second\n", rate > "/dev/stderr"
-    if (rate < 44100 * 0.9 || rate > 44100 * 1.1) bad = 1
+    if (rate < 44100 * 0.75 || rate > 44100 * 1.05) bad = 1
     exit bad
   }' || snv_fail "the picture or the position did not go on through the outage"
 snv_pass
