@@ -85,13 +85,14 @@ sleep 1.5
 check_latency "back on the server"
 snv_stop
 
-# From a second before the kill on, the picture kept going (captures never a second apart), the
+# From a second before the kill on, the picture kept going (captures never two seconds apart: a
+# machine running the whole suite stalls the software renderer for a second now and then), the
 # heard frame never went back, never stood still for a second, and moved on at about the track's
 # speed: a restarted server's sink starts with a long latency, and a loaded machine lets the
 # server's buffer run dry, both of which the listener hears as a delay, so some loss is allowed.
-probe_lines_after $((before_kill - 1000000000)) | awk '
+probe_lines_after $((before_kill - 1000000000)) | awk -v kill="$before_kill" '
   NR > 1 {
-    if ($1 - t > 1e9) { print "no capture for " ($1 - t) / 1e6 " ms"; bad = 1 }
+    if ($1 - t > 2e9) { print "no capture for " ($1 - t) / 1e6 " ms from " (t - kill) / 1e6 " ms after the kill"; bad = 1 }
     if ($3 < h) { print "heard frame went back from " h " to " $3; bad = 1 }
     if ($3 == h && $1 - since > 1e9) { print "heard frame stood still for " ($1 - since) / 1e6 " ms"; bad = 1 }
   }
