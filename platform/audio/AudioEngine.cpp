@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -37,6 +38,7 @@ bool TAudioEngine::Init(int device, uint32_t freq, uint32_t flags) {
     if (!Output) Log("Audio: no output device (" + error + "); playing on a silent clock");
     else Output->SetMasterVolume(MasterVolume);
   }
+  if (const char* probe = std::getenv("SONAVARIUM_AV_PROBE"); probe && *probe) Probe = TAvProbe::Open(probe);
   Started = true;
   return true;
 }
@@ -46,6 +48,7 @@ bool TAudioEngine::Free() {
   if (!Started) return false;
   while (!Streams.empty()) Destroy(Streams.begin());
   Output.reset();
+  Probe.reset();
   Started = false;
   return true;
 }
@@ -204,7 +207,10 @@ int64_t TAudioEngine::ChannelGetData(uint32_t handle, void* buffer, uint32_t len
   // Decode into a buffer of our own first: a failed read leaves the caller's untouched.
   static thread_local std::vector<int16_t> samples;
   samples.resize(static_cast<size_t>(frames * stream->Channels()));
-  if (!stream->Capture(frames, samples.data())) return -1;
+  int64_t first = 0;
+  int64_t heard = 0;
+  if (!stream->Capture(frames, samples.data(), &first, &heard)) return -1;
+  if (Probe) Probe->Append(Clock->NowNs(), first, heard, Output ? Output->LatencyUsNow() : 0);
   std::memcpy(buffer, samples.data(), static_cast<size_t>(frames * frameBytes));
   return frames * frameBytes;
 }

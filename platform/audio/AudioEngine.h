@@ -16,6 +16,7 @@
 
 #include "platform/audio/AudioClock.h"
 #include "platform/audio/AudioConstants.h"
+#include "platform/audio/AvProbe.h"
 
 class TAudioOutput;
 class TAudioFileStream;
@@ -70,8 +71,9 @@ class TAudioEngine {
   // Refused (false, position unchanged) outside the track; rounds down to a whole frame.
   bool ChannelSetPosition(uint32_t handle, int64_t position, uint32_t mode);
 
-  // Copies the newest `length` bytes heard (whole 16-bit interleaved frames that end at the play
-  // position) into buffer; returns the bytes copied, or -1 with the buffer untouched.
+  // Copies `length` bytes of the sound heard now (whole 16-bit interleaved frames centred on the
+  // play position) into buffer; returns the bytes copied, or -1 with the buffer untouched.
+  // With SONAVARIUM_AV_PROBE=FILE set at Init, each capture appends a line to FILE.
   int64_t ChannelGetData(uint32_t handle, void* buffer, uint32_t length);
 
  private:
@@ -86,6 +88,7 @@ class TAudioEngine {
   bool Started = false;
   float MasterVolume = 1.0f;
   std::unique_ptr<TAudioOutput> Output;
+  std::unique_ptr<TAvProbe> Probe;
   std::map<uint32_t, std::unique_ptr<TAudioFileStream>> Streams;
   uint32_t LastHandle = 0;
 };

@@ -24,6 +24,7 @@ std::unique_ptr<TAudioFileStream> TAudioFileStream::Create(const std::string& pa
                                             AUDIO_F32SYS, static_cast<Uint8>(output->Channels()), output->Rate());
     if (!stream->FConverter) return nullptr;  // a channel layout SDL cannot convert
     stream->FRing = std::make_unique<TFrameRing>(kRingSeconds * output->Rate(), output->Channels());
+    stream->FMixes = std::make_unique<TAtomicMixRecord[]>(kMixHistory);
     stream->FDecodeBuffer.resize(static_cast<size_t>(kDecodeBlockFrames * stream->FChannels));
     stream->FConvertBuffer.resize(static_cast<size_t>(kConvertFrames * output->Channels()));
     stream->Prefill();
@@ -59,16 +60,18 @@ TAudioFileStream::~TAudioFileStream() {
 // ---- player thread ----
 
 int64_t TAudioFileStream::HeardOutputFrames() const {
-  int64_t before = 0;
-  int64_t read = 0;
-  int64_t at = FOutput->Snapshot([&] {
-    before = FReadBeforeCallback.load();
-    read = FRing->ReadPos();
+  int64_t ring = 0;
+  FOutput->Snapshot([&] {
+    const int64_t mixes = FMixCount.load();
+    const int64_t count = std::min(mixes, kMixHistory);
+    const int64_t oldest = mixes - count;
+    auto recordAt = [&](int64_t i) {
+      const TAtomicMixRecord& r = FMixes[static_cast<size_t>((oldest + i) % kMixHistory)];
+      return TMixRecord{r.OutputStart.load(), r.RingStart.load(), r.Frames.load()};
+    };
+    ring = HeardRingFrame(recordAt, count, FOutput->HeardFrameNow());
   });
-  if (at == 0) return before;
-  // The last callback's buffer started playing when it returned; the listener is that far into it.
-  int64_t elapsed = std::max<int64_t>(0, FOutput->NowNs() - at);
-  return std::min(read, before + elapsed * FOutput->Rate() / kNsPerSecond);
+  return ring;
 }
 
 int64_t TAudioFileStream::PositionFrames() const {
@@ -97,7 +100,7 @@ void TAudioFileStream::Reposition(int64_t frame) {
     {
       TAudioOutput::TLock device(*FOutput);
       FRing->Reset();
-      FReadBeforeCallback.store(0);
+      FMixCount.store(0);
       FDecodedAll.store(false);
       FDrained.store(false);
     }
@@ -145,14 +148,28 @@ void TAudioFileStream::StopAtEnd() {
   Reposition(FLength);
 }
 
-bool TAudioFileStream::Capture(int64_t frames, int16_t* dst) { return FCapture.Read(PositionFrames(), frames, dst); }
+bool TAudioFileStream::Capture(int64_t frames, int16_t* dst, int64_t* first, int64_t* heard) {
+  const int64_t now = PositionFrames();
+  const int64_t start = CaptureWindowStart(now, frames);
+  if (first) *first = start;
+  if (heard) *heard = now;
+  return FCapture.Read(start + frames, frames, dst);
+}
 
 // ---- output callback ----
 
-void TAudioFileStream::MixInto(float* out, int frames, float master) {
+void TAudioFileStream::MixInto(float* out, int frames, float master, int64_t outputStart) {
   if (FState.load() != EState::Playing) return;
-  FReadBeforeCallback.store(FRing->ReadPos());
+  const int64_t ringStart = FRing->ReadPos();
   int64_t got = FRing->ReadAdd(out, frames, FVolume.load() * master);
+  if (got > 0) {
+    const int64_t n = FMixCount.load();
+    TAtomicMixRecord& r = FMixes[static_cast<size_t>(n % kMixHistory)];
+    r.OutputStart.store(outputStart);
+    r.RingStart.store(ringStart);
+    r.Frames.store(got);
+    FMixCount.store(n + 1);
+  }
   // FDecodedAll is set only after the last write, so an empty ring after it means the end.
   if (got < frames && FDecodedAll.load() && FRing->Available() == 0) FDrained.store(true);
 }

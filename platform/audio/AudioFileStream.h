@@ -16,6 +16,7 @@
 #include "platform/audio/AudioClock.h"
 #include "platform/audio/CaptureReader.h"
 #include "platform/audio/FrameRing.h"
+#include "platform/audio/OutputTiming.h"
 #include "platform/audio/SoundDecoder.h"
 
 class TAudioOutput;
@@ -50,11 +51,12 @@ class TAudioFileStream {
   void SetVolume(float volume) { FVolume.store(volume); }
   float Volume() const { return FVolume.load(); }
 
-  // The `frames` frames that end at the play position, 16-bit interleaved.
-  bool Capture(int64_t frames, int16_t* dst);
+  // The `frames` frames centred on the frame heard now, 16-bit interleaved; `first` and
+  // `heard` receive the window's first frame and the heard frame.
+  bool Capture(int64_t frames, int16_t* dst, int64_t* first = nullptr, int64_t* heard = nullptr);
 
-  // Output callback only.
-  void MixInto(float* out, int frames, float master);
+  // Output rendering only; `outputStart` is the output frame `out` starts at.
+  void MixInto(float* out, int frames, float master, int64_t outputStart);
 
  private:
   TAudioFileStream(std::unique_ptr<ISoundDecoder> file, const std::string& path, bool autoFree,
@@ -82,7 +84,16 @@ class TAudioFileStream {
   // Device path.
   std::unique_ptr<TFrameRing> FRing;
   SDL_AudioStream* FConverter = nullptr;
-  std::atomic<int64_t> FReadBeforeCallback{0};  // ring read count when the last callback began
+  // Which ring frames went out as which output frames, for as far back as an output's latency
+  // reaches; cleared with the ring.
+  struct TAtomicMixRecord {
+    std::atomic<int64_t> OutputStart{0};
+    std::atomic<int64_t> RingStart{0};
+    std::atomic<int64_t> Frames{0};
+  };
+  static constexpr int64_t kMixHistory = 1024;
+  std::unique_ptr<TAtomicMixRecord[]> FMixes;
+  std::atomic<int64_t> FMixCount{0};
   std::atomic<bool> FDecodedAll{false};         // everything up to the end is in the ring
   std::atomic<bool> FDrained{false};            // ...and the callback has taken it all
   std::mutex FDecodeMutex;                      // the decoder's state: file, converter, ring input

@@ -39,7 +39,8 @@ bool TCaptureReader::Read(int64_t endFrame, int64_t frames, int16_t* dst) {
     FStart = FEnd = 0;
   }
   if (frames <= 0) return true;
-  endFrame = std::clamp<int64_t>(endFrame, 0, FFile->Frames());
+  // A window may reach past the end (it is centred on the frame heard): silence there.
+  endFrame = std::max<int64_t>(endFrame, 0);
   if (frames * 2 > FCapacity) {
     FCapacity = std::max(kMinWindowFrames, frames * 2);
     FWindow.assign(static_cast<size_t>(FCapacity * FChannels), 0);

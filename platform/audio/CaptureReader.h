@@ -15,7 +15,7 @@ class TCaptureReader {
   explicit TCaptureReader(std::string path) : FPath(std::move(path)) {}
 
   // Fills dst with the `frames` frames that end at `endFrame` (16-bit interleaved); frames
-  // before the start of the track or that the file fails to deliver read as silence.
+  // outside the track or that the file fails to deliver read as silence.
   // False when the file cannot be opened.
   bool Read(int64_t endFrame, int64_t frames, int16_t* dst);
 
