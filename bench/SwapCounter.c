@@ -1,7 +1,8 @@
 // Preloaded into the player by bench/frame_rate.sh: counts presented frames by wrapping
 // glfwSwapBuffers (GLFW is linked dynamically; libGL is not, so a glXSwapBuffers wrapper would
 // never be called). Once a second it appends to SNV_SWAP_LOG: monotonic ns, frames so far, and the
-// main thread's CPU ns spent outside the swap (the frame's own work, without waiting or pacing).
+// main thread's CPU ns spent outside the swap (the frame's own work, without waiting or pacing),
+// and the whole process's CPU ns (the rasterizer's threads too: a figure other load barely moves).
 #define _GNU_SOURCE
 #include <dlfcn.h>
 #include <stdio.h>
@@ -34,7 +35,7 @@ void glfwSwapBuffers(void* window) {
   cpu_after_swap = read_clock(CLOCK_THREAD_CPUTIME_ID);
   const long long now = read_clock(CLOCK_MONOTONIC);
   if (log_file && now - last_line >= 1000000000LL) {
-    fprintf(log_file, "%lld %lld %lld\n", now, frames, cpu_outside_ns);
+    fprintf(log_file, "%lld %lld %lld %lld\n", now, frames, cpu_outside_ns, read_clock(CLOCK_PROCESS_CPUTIME_ID));
     fflush(log_file);
     last_line = now;
   }

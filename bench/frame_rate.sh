@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Presented frames per second of the real program playing the demo track in each visualization,
 # under Xvfb with Mesa's software OpenGL, at 1920x1080 (target 30) and 1366x768 (target 60), and
-# the main thread's CPU time per frame outside the buffer swap beside the 1 ms budget.
+# the main thread's CPU time per frame outside the buffer swap beside the 1 ms budget, and the
+# whole process's CPU time per frame (rasterizer threads included), which other load barely moves.
 #   bench/frame_rate.sh [BUILD_DIR] [SECONDS]     (default build, 6 s measured after 4 s warm-up)
-# Frames are counted by preloading BUILD_DIR/bench/libsnv_swap_counter.so. The figures depend on
+# SNV_FRAME_RATE_VIS="2 3" measures only those visualizations. Frames are counted by preloading BUILD_DIR/bench/libsnv_swap_counter.so. The figures depend on
 # what else the machine runs: the load average is printed with them.
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
@@ -26,8 +27,8 @@ sandbox=$(mktemp -d "${TMPDIR:-/tmp}/snv_fps.XXXXXX")
 trap 'rm -rf "$sandbox"' EXIT
 
 echo "-- $size, target $target frames/s, CPU budget 1 ms/frame; load average $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-14s %8s %8s %14s %8s\n' visualization "frames/s" target "CPU ms/frame" budget
-for vis in 0 1 2 3 4 5 6 7; do
+printf '%-14s %8s %8s %14s %8s %16s\n' visualization "frames/s" target "CPU ms/frame" budget "process ms/frame"
+for vis in ${SNV_FRAME_RATE_VIS:-0 1 2 3 4 5 6 7}; do
   box="$sandbox/$vis"
   mkdir -p "$box/prog" "$box/run" "$box/cfg"
   chmod 700 "$box/run"
@@ -40,18 +41,18 @@ for vis in 0 1 2 3 4 5 6 7; do
   sleep $((warmup + seconds + 1))
   kill -TERM "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
-  # Lines: monotonic ns, frames so far, main-thread CPU ns outside the swap. Measure from the first
-  # line after the warm-up to the last.
-  read -r fps cpu < <(awk -v warm="$warmup" '
+  # Lines: monotonic ns, frames so far, main-thread CPU ns outside the swap, process CPU ns.
+  # Measure from the first line after the warm-up to the last.
+  read -r fps cpu process < <(awk -v warm="$warmup" '
     NR == 1 { t0 = $1 }
-    !started && $1 - t0 >= (warm - 1) * 1e9 { started = 1; t = $1; f = $2; c = $3 }
-    { lt = $1; lf = $2; lc = $3 }
+    !started && $1 - t0 >= (warm - 1) * 1e9 { started = 1; t = $1; f = $2; c = $3; p = $4 }
+    { lt = $1; lf = $2; lc = $3; lp = $4 }
     END {
-      if (!started || lf <= f) { print "0 0"; exit }
-      printf "%.1f %.2f\n", (lf - f) / ((lt - t) / 1e9), (lc - c) / (lf - f) / 1e6
-    }' "$box/swaps" 2>/dev/null || echo "0 0")
+      if (!started || lf <= f) { print "0 0 0"; exit }
+      printf "%.1f %.2f %.1f\n", (lf - f) / ((lt - t) / 1e9), (lc - c) / (lf - f) / 1e6, (lp - p) / (lf - f) / 1e6
+    }' "$box/swaps" 2>/dev/null || echo "0 0 0")
   verdict=""
   awk -v a="$fps" -v b="$target" 'BEGIN { exit !(a < b) }' && verdict="  below target"
-  printf '%-14s %8s %8s %14s %8s%s\n' "${names[$vis]}" "$fps" "$target" "$cpu" 1 "$verdict"
+  printf '%-14s %8s %8s %14s %8s %16s%s\n' "${names[$vis]}" "$fps" "$target" "$cpu" 1 "$process" "$verdict"
 done
 exit 0

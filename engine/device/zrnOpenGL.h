@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/device/zrnDevice.h"
 
@@ -75,9 +76,12 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
   void InstallCallbacks();
   void LoadModelView();
   void PaceFrame();
+  void DrawArrays(TZRNPrimitive primitive, const TVertex* vertices, int32_t count);
 
   std::string Title;
   bool CaptureCursor = false;
+  TZRNTexture* BoundTexture = nullptr;
+  std::vector<TVertex> Magnified, Rest;  // reused by every draw
   std::chrono::steady_clock::duration FramePeriod{};
   std::chrono::steady_clock::time_point NextFrame{};
 };

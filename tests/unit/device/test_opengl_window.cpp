@@ -4,7 +4,9 @@
 
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -19,7 +21,9 @@
 #include "engine/core/zrnEvents.h"
 #include "engine/device/zrnDevice.h"
 #include "engine/device/zrnGlfwLayer.h"
+#include "engine/device/zrnMagnifiedQuads.h"
 #include "engine/device/zrnOpenGL.h"
+#include "engine/assets/zrnTexture.h"
 #include "engine/device/zrnOpenGLTexture.h"
 
 namespace {
@@ -191,4 +195,64 @@ TEST_F(OpenGLOnDisplay, KeysAndButtonsFromTheServerArriveWithOldCodes) {
   const auto after = lastMove();
   EXPECT_EQ(after.first - before.first, -512);
   EXPECT_EQ(after.second - before.second, -384);
+}
+
+// Quads whose mipmapped texture is magnified are drawn with a cheaper filter: the pixels must be
+// the very ones a single trilinear draw of all the quads gives.
+TEST_F(OpenGLOnDisplay, MagnifiedQuadsKeepTheirPixelsWithTheCheaperFilter) {
+  TZRNDevice device("");
+  device.Initialize("Sonavarium", 1024, 768, true);
+  auto texture = device.CreateTexture();
+  texture->Width = texture->Height = 64;
+  texture->Format = pfRGBA;
+  texture->Size = 64 * 64 * 4;
+  texture->Data = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(texture->Size)));
+  for (uint32_t i = 0; i < 64 * 64 * 4; ++i) texture->Data[i] = static_cast<uint8_t>((i * 2654435761u) >> 24);
+  texture->Settings->Mipmaps = true;
+  texture->Settings->MinFilter = tfLinearMipmapLinear;
+  texture->Settings->MagFilter = tfLinear;
+  texture->Build();
+  device.SetTexture(texture.get(), 0);
+  device.SetRenderState(rsBlend, rvBlendAdditive);
+
+  // Half-sizes in pixels of quads showing all 64 texels, turned by 30 degrees: 4x, 1.5x and 1.02x
+  // magnified; 1x, 0.5x and a quad magnified 4x one way and minified the other stay trilinear.
+  struct Shape {
+    float X, Y, HalfWidth, HalfHeight;
+  };
+  const Shape shapes[] = {{300, 300, 128, 128}, {380, 360, 48, 48}, {700, 200, 32.64f, 32.64f},
+                          {700, 400, 32, 32},   {850, 600, 16, 16}, {300, 620, 128, 16}};
+  TZRNVertexList quads;
+  const float c = std::cos(0.5235988f), s = std::sin(0.5235988f);
+  for (const Shape& shape : shapes) {
+    const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    for (const auto& k : corners) {
+      TVertex& v = quads[quads.Alloc(1)];
+      v = TVertex{};
+      v.Color = {0.6f, 0.5f, 0.4f, 0.7f};
+      v.TexCoord = {(k[0] + 1) / 2, (k[1] + 1) / 2};
+      const float x = k[0] * shape.HalfWidth, y = k[1] * shape.HalfHeight;
+      v.Position = {shape.X + x * c - y * s, shape.Y + x * s + y * c, 0};
+    }
+  }
+  std::vector<TVertex> magnified, rest;
+  ZRNSplitMagnifiedQuads(quads.List, quads.Count, 64, 64, magnified, rest);
+  EXPECT_EQ(magnified.size(), 3u * 4);
+  EXPECT_EQ(rest.size(), 3u * 4);
+
+  auto frame = [&](bool mipmapsKnown) {
+    device.Clear();
+    texture->Settings->Mipmaps = mipmapsKnown;  // unknown: the renderer draws all in one call
+    device.DrawPrimitives(ptQuads, quads);
+    std::vector<uint8_t> pixels(1024 * 768 * 3);
+    glReadPixels(0, 0, 1024, 768, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+  };
+  const std::vector<uint8_t> split = frame(true);
+  const std::vector<uint8_t> whole = frame(false);
+  EXPECT_TRUE(split == whole);
+  EXPECT_GT(std::count_if(whole.begin(), whole.end(), [](uint8_t b) { return b != 0; }), 100000);
+  GLint minification = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minification);
+  EXPECT_EQ(minification, GL_LINEAR_MIPMAP_LINEAR) << "the texture's own filter is back";
 }
