@@ -15,6 +15,7 @@
 #include "engine/device/zrnGlfwLayer.h"
 #include "engine/device/zrnMagnifiedQuads.h"
 #include "engine/device/zrnOpenGLTexture.h"
+#include "engine/device/zrnUnseenQuads.h"
 
 namespace {
 // The window object the size callback resizes; set and cleared by the window itself.
@@ -345,6 +346,12 @@ void TZRNOpenGLRenderer::SetRenderTarget(IZRNRenderTarget* target) {
 }
 
 void TZRNOpenGLRenderer::DrawPrimitives(TZRNPrimitive primitive, const TVertex* vertices, int32_t count) {
+  const bool additive = Device->RenderStates[rsBlend] == rvBlendAdditive;
+  if (primitive == ptQuads && additive) {
+    ZRNKeepSeenQuads(vertices, count, Seen);
+    vertices = Seen.data();
+    count = static_cast<int32_t>(Seen.size());
+  }
   const TZRNTextureSettings* settings = BoundTexture ? BoundTexture->Settings.get() : nullptr;
   const bool mipmapped = settings && settings->Mipmaps && settings->MinFilter >= tfNearestMipmapNearest &&
                          BoundTexture->Width > 0 && BoundTexture->Height > 0;
@@ -353,7 +360,7 @@ void TZRNOpenGLRenderer::DrawPrimitives(TZRNPrimitive primitive, const TVertex* 
   if (Magnified.empty()) return DrawArrays(primitive, vertices, count);
   // Drawing the magnified quads after the rest changes the order, which only additive blending
   // does not notice.
-  const bool reorderable = Rest.empty() || Device->RenderStates[rsBlend] == rvBlendAdditive;
+  const bool reorderable = Rest.empty() || additive;
   if (!reorderable) return DrawArrays(primitive, vertices, count);
   if (!Rest.empty()) DrawArrays(primitive, Rest.data(), static_cast<int32_t>(Rest.size()));
   // Level 0 with the magnification filter: what these quads sample anyway.

@@ -81,7 +81,7 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
   std::string Title;
   bool CaptureCursor = false;
   TZRNTexture* BoundTexture = nullptr;
-  std::vector<TVertex> Magnified, Rest;  // reused by every draw
+  std::vector<TVertex> Seen, Magnified, Rest;  // reused by every draw
   std::chrono::steady_clock::duration FramePeriod{};
   std::chrono::steady_clock::time_point NextFrame{};
 };
