@@ -10,6 +10,7 @@
 #include "engine/core/zrnTimer.h"
 #include "engine/core/zrnTypes.h"
 #include "player/Screen.h"
+#include "player/HotKeyGate.h"
 
 class TZRNDevice;
 class TZRNCamera2D;
@@ -86,7 +87,7 @@ class TDemo : public TZRNApplication {
   Owned<TZRNParticleManager> ParticleManager = NoOwned<TZRNParticleManager>();
   Owned<TZRNCanvas> Canvas = NoOwned<TZRNCanvas>();
   uint32_t FrameCount = 0;
-  uint32_t LastKeyFrame = 0;
+  THotKeyGate KeyGate;
   uint32_t Stream = 0;
   uint8_t Volume = 10;
   bool MenuLatch = false;
@@ -135,7 +136,7 @@ class TDemo : public TZRNApplication {
   // ---- hot keys and menu ----
   void HandleHotKeys();
   void DrawMenu();
-  // The repeat gate shared by every hot key; an action closes it for 12 frames.
+  // The repeat gate shared by every hot key; an action closes it for about 0.2 s.
   bool HotKeyGateOpen() const;
   void HotKeyActed(bool edge);
   // Immediate-mode widgets: each draws itself and returns whether it was activated.

@@ -14,11 +14,10 @@ bool Held(const TZRNInput& input, TZRNInputState state) { return input.States.Co
 
 }  // namespace
 
-// All hot keys share one repeat gate: a held key acts again every 13 frames.
-bool TDemo::HotKeyGateOpen() const { return static_cast<uint32_t>(FrameCount - LastKeyFrame) > 12; }
+bool TDemo::HotKeyGateOpen() const { return KeyGate.Open(); }
 
 void TDemo::HotKeyActed(bool edge) {
-  LastKeyFrame = FrameCount;
+  KeyGate.Acted();
   // Edge keys must be pressed again before they act again.
   if (edge) Input->Keyboard->States.Clear();
 }
@@ -26,6 +25,7 @@ void TDemo::HotKeyActed(bool edge) {
 void TDemo::HandleHotKeys() {
   TZRNInput& input = *Input;
   input.Update();
+  KeyGate.BeginPass();
 
   if (Playing) {
     int8_t step = 0;

@@ -40,10 +40,30 @@ void TZRNKeyboard::HandleEvent(const TZRNEvent& event) {
   for (int s = 0; s < ZRNInputStateCount; ++s) {
     if (!Bindings[s].Holds(key)) continue;
     // Releasing any one key of a state clears it, even while another of its keys is held.
-    if (down) States.Include(static_cast<TZRNInputState>(s));
-    else States.Exclude(static_cast<TZRNInputState>(s));
+    if (down) Press(static_cast<TZRNInputState>(s));
+    else Release(static_cast<TZRNInputState>(s));
   }
   if (key >= 0 && key < KeyCount) Keys[static_cast<size_t>(key)] = down;
+}
+
+void TZRNKeyboard::Press(TZRNInputState state) {
+  States.Include(state);
+  Unseen.Include(state);
+  HeldBack.Exclude(state);
+  ReleaseDue.Exclude(state);
+}
+
+void TZRNKeyboard::Release(TZRNInputState state) {
+  if (Unseen.Contains(state)) HeldBack.Include(state);
+  else States.Exclude(state);
+}
+
+void TZRNKeyboard::Update() {
+  for (int s = 0; s < ZRNInputStateCount; ++s)
+    if (ReleaseDue.Contains(static_cast<TZRNInputState>(s))) States.Exclude(static_cast<TZRNInputState>(s));
+  ReleaseDue = HeldBack;
+  HeldBack.Clear();
+  Unseen.Clear();
 }
 
 // ---- mouse ----

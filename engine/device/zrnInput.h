@@ -68,9 +68,21 @@ class TZRNKeyboard : public TZRNInputDevice {
   TZRNKeyboard();
   void SetBinding(TZRNInputState state, const TZRNKeyBinding& binding) { Bindings[state] = binding; }
   void HandleEvent(const TZRNEvent& event) override;
+  // Applies releases held back for presses the previous Update already showed.
+  void Update() override;
 
   std::array<TZRNKeyBinding, ZRNInputStateCount> Bindings{};
   std::vector<bool> Keys = std::vector<bool>(KeyCount, false);
+
+ private:
+  void Press(TZRNInputState state);
+  void Release(TZRNInputState state);
+
+  // A key pressed and released between two Updates must still be seen once: its release waits
+  // until an Update has shown the press.
+  TZRNInputStates Unseen;        // pressed since the last Update
+  TZRNInputStates HeldBack;      // released before any Update saw the press
+  TZRNInputStates ReleaseDue;    // held back, seen by the last Update: cleared by the next
 };
 
 class TZRNMouse : public TZRNInputDevice {

@@ -13,7 +13,9 @@
 #include "engine/assets/zrnTexture.h"
 #include "engine/core/zrnMath.h"
 #include "engine/device/zrnGlfwLayer.h"
+#include "engine/device/zrnMagnifiedQuads.h"
 #include "engine/device/zrnOpenGLTexture.h"
+#include "engine/device/zrnUnseenQuads.h"
 
 namespace {
 // The window the pointer and native-handle calls act on: the last one opened.
@@ -333,6 +335,7 @@ void TZRNOpenGLRenderer::SetDepthMask(TZRNRenderValue, TZRNRenderValue newValue)
 
 void TZRNOpenGLRenderer::SetTexture(TZRNTexture* texture, uint16_t /*stage*/) {
   auto* gl = dynamic_cast<TZRNOpenGLTexture*>(texture);
+  BoundTexture = gl;
   if (gl) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, gl->Handle);
@@ -353,6 +356,33 @@ void TZRNOpenGLRenderer::SetRenderTarget(IZRNRenderTarget* target) {
 }
 
 void TZRNOpenGLRenderer::DrawPrimitives(TZRNPrimitive primitive, const TVertex* vertices, int32_t count) {
+  const bool additive = Device->RenderStates[rsBlend] == rvBlendAdditive;
+  if (primitive == ptQuads && additive) {
+    ZRNKeepSeenQuads(vertices, count, Seen);
+    vertices = Seen.data();
+    count = static_cast<int32_t>(Seen.size());
+  }
+  const TZRNTextureSettings* settings = BoundTexture ? BoundTexture->Settings.get() : nullptr;
+  const bool mipmapped = settings && settings->Mipmaps && settings->MinFilter >= tfNearestMipmapNearest &&
+                         BoundTexture->Width > 0 && BoundTexture->Height > 0;
+  if (primitive != ptQuads || !mipmapped) return DrawArrays(primitive, vertices, count);
+  ZRNSplitMagnifiedQuads(vertices, count, BoundTexture->Width, BoundTexture->Height, Magnified, Rest);
+  if (Magnified.empty()) return DrawArrays(primitive, vertices, count);
+  // Drawing the magnified quads after the rest changes the order, which only additive blending
+  // does not notice.
+  const bool reorderable = Rest.empty() || additive;
+  if (!reorderable) return DrawArrays(primitive, vertices, count);
+  if (!Rest.empty()) DrawArrays(primitive, Rest.data(), static_cast<int32_t>(Rest.size()));
+  // Level 0 with the magnification filter: what these quads sample anyway.
+  const GLint magnification = settings->MagFilter == tfNearest ? GL_NEAREST : GL_LINEAR;
+  GLint minification = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minification);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, magnification);
+  DrawArrays(primitive, Magnified.data(), static_cast<int32_t>(Magnified.size()));
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minification);
+}
+
+void TZRNOpenGLRenderer::DrawArrays(TZRNPrimitive primitive, const TVertex* vertices, int32_t count) {
   glGetError();
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);

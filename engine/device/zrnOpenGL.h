@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/device/zrnDevice.h"
 #include "engine/device/zrnGlfwLayer.h"
@@ -80,8 +81,11 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
   void InstallCallbacks();
   void LoadModelView();
   void PaceFrame();
+  void DrawArrays(TZRNPrimitive primitive, const TVertex* vertices, int32_t count);
 
   std::string Title;
+  TZRNTexture* BoundTexture = nullptr;
+  std::vector<TVertex> Seen, Magnified, Rest;  // reused by every draw
   std::chrono::steady_clock::duration FramePeriod{};
   std::chrono::steady_clock::time_point NextFrame{};
 };

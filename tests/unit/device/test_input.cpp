@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "engine/device/zrnInput.h"
 
@@ -49,6 +51,28 @@ TEST(Keyboard, ReleasingOneOfTwoHeldKeysClearsTheState) {
   EXPECT_FALSE(input.States.Contains(isUp));
   EXPECT_TRUE(input.Keyboard->Keys[283]);
   EXPECT_FALSE(input.Keyboard->Keys['W']);
+}
+
+TEST(Keyboard, APressIsSeenByOneUpdateEvenWhenReleasedBeforeIt) {
+  // Events before each Update ('+' press, '-' release of Up), and whether that Update shows Up.
+  struct Case {
+    std::vector<std::string> events;
+    std::vector<bool> shown;
+  };
+  const Case cases[] = {
+      {{"+-", ""}, {true, false}},             // a tap between two frames
+      {{"+-+", "", "-", ""}, {true, true, false, false}},  // tapped, then pressed again: held
+      {{"+-", "+", "", "-", ""}, {true, true, true, false, false}},  // pressed again once seen
+      {{"+", "", "-", ""}, {true, true, false, false}},  // a held key lets go at once once seen
+  };
+  for (const Case& c : cases) {
+    TZRNInput input;
+    for (size_t i = 0; i < c.events.size(); ++i) {
+      for (const char e : c.events[i]) input.HandleEvent(Key(e == '+' ? ZRN_KEY_PRESSED : ZRN_KEY_RELEASED, 283));
+      input.Update();
+      EXPECT_EQ(input.States.Contains(isUp), c.shown[i]) << "update " << i << " of " << c.events.size();
+    }
+  }
 }
 
 TEST(Keyboard, RebindingTakesSpaceAwayFromButton1ButNotTheMouse) {

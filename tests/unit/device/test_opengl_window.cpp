@@ -4,10 +4,14 @@
 
 #include <epoxy/gl.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
+#include <cstddef>
 #include <cstdlib>
+#include <functional>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -19,7 +23,10 @@
 #include "engine/core/zrnEvents.h"
 #include "engine/device/zrnDevice.h"
 #include "engine/device/zrnGlfwLayer.h"
+#include "engine/device/zrnMagnifiedQuads.h"
+#include "engine/device/zrnUnseenQuads.h"
 #include "engine/device/zrnOpenGL.h"
+#include "engine/assets/zrnTexture.h"
 #include "engine/device/zrnOpenGLTexture.h"
 
 namespace {
@@ -191,4 +198,77 @@ TEST_F(OpenGLOnDisplay, KeysAndButtonsFromTheServerArriveWithOldCodes) {
   const auto after = lastMove();
   EXPECT_EQ(after.first - before.first, -512);
   EXPECT_EQ(after.second - before.second, -384);
+}
+
+// Additive quads: those that add nothing are left out, and those whose mipmapped texture is
+// magnified are drawn with a cheaper filter. The pixels must be the very ones OpenGL gives for all
+// the quads in one draw.
+TEST_F(OpenGLOnDisplay, AdditiveQuadsKeepTheirPixelsThroughTheShortcuts) {
+  TZRNDevice device;
+  device.Initialize("Sonavarium", 1024, 768, true);
+  auto texture = device.CreateTexture();
+  texture->Width = texture->Height = 64;
+  texture->Format = pfRGBA;
+  texture->Size = 64 * 64 * 4;
+  texture->Data = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(texture->Size)));
+  for (uint32_t i = 0; i < 64 * 64 * 4; ++i) texture->Data[i] = static_cast<uint8_t>((i * 2654435761u) >> 24);
+  texture->Settings->Mipmaps = true;
+  texture->Settings->MinFilter = tfLinearMipmapLinear;
+  texture->Settings->MagFilter = tfLinear;
+  texture->Build();
+  device.SetTexture(texture.get(), 0);
+  device.SetRenderState(rsBlend, rvBlendAdditive);
+
+  // Half-sizes in pixels of quads showing all 64 texels, turned by 30 degrees: 4x, 1.5x and 1.02x
+  // magnified; 1x, 0.5x and a quad magnified 4x one way and minified the other stay trilinear;
+  // the last two have no colour or no opacity.
+  struct Shape {
+    float X, Y, HalfWidth, HalfHeight;
+    TColor4f Color;
+  };
+  constexpr TColor4f tint{0.6f, 0.5f, 0.4f, 0.7f};
+  const Shape shapes[] = {{300, 300, 128, 128, tint}, {380, 360, 48, 48, tint},  {700, 200, 32.64f, 32.64f, tint},
+                          {700, 400, 32, 32, tint},   {850, 600, 16, 16, tint},  {300, 620, 128, 16, tint},
+                          {320, 320, 64, 64, {0, 0, 0, 0.9f}}, {400, 300, 64, 64, {1, 1, 1, 0}}};
+  TZRNVertexList quads;
+  const float c = std::cos(0.5235988f), s = std::sin(0.5235988f);
+  for (const Shape& shape : shapes) {
+    const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    for (const auto& k : corners) {
+      TVertex& v = quads[quads.Alloc(1)];
+      v = TVertex{};
+      v.Color = shape.Color;
+      v.TexCoord = {(k[0] + 1) / 2, (k[1] + 1) / 2};
+      const float x = k[0] * shape.HalfWidth, y = k[1] * shape.HalfHeight;
+      v.Position = {shape.X + x * c - y * s, shape.Y + x * s + y * c, 0};
+    }
+  }
+  std::vector<TVertex> seen, magnified, rest;
+  ZRNKeepSeenQuads(quads.List, quads.Count, seen);
+  EXPECT_EQ(seen.size(), 6u * 4);
+  ZRNSplitMagnifiedQuads(seen.data(), static_cast<int32_t>(seen.size()), 64, 64, magnified, rest);
+  EXPECT_EQ(magnified.size(), 3u * 4);
+  EXPECT_EQ(rest.size(), 3u * 4);
+
+  auto frame = [&](const std::function<void()>& draw) {
+    device.Clear();
+    draw();
+    std::vector<uint8_t> pixels(1024 * 768 * 3);
+    glReadPixels(0, 0, 1024, 768, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+  };
+  const std::vector<uint8_t> shortcut = frame([&] { device.DrawPrimitives(ptQuads, quads); });
+  const std::vector<uint8_t> direct = frame([&] {
+    const auto* base = reinterpret_cast<const char*>(quads.List);
+    glVertexPointer(3, GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, Position));
+    glColorPointer(4, GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, Color));
+    glNormalPointer(GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, Normal));
+    glTexCoordPointer(2, GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, TexCoord));
+    glDrawArrays(GL_QUADS, 0, quads.Count);
+  });
+  EXPECT_TRUE(shortcut == direct);
+  EXPECT_GT(std::count_if(direct.begin(), direct.end(), [](uint8_t b) { return b != 0; }), 100000);
+  GLint minification = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minification);
+  EXPECT_EQ(minification, GL_LINEAR_MIPMAP_LINEAR) << "the texture's own filter is back";
 }

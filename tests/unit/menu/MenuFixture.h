@@ -68,7 +68,7 @@ class MenuFixture : public ::testing::Test {
     app->HighlightColor = clrWhite;
     app->SelectionColor = clrSkyBlue;
     app->FrameCount = 1000;
-    app->LastKeyFrame = 0;
+    app->KeyGate = THotKeyGate([this] { return clockNs; });
     app->Screen = TScreen::OfSize(width, height);
     // What switching visualizations resets.
     app->Canvas = MakeOwned<TZRNCanvas>(app->Device.get());
@@ -121,13 +121,17 @@ class MenuFixture : public ::testing::Test {
     e.Mouse = {0, 0, position, 0};
     app->Input->HandleEvent(e);
   }
-  // What Update does around the handler: the handler, then the frame counter.
+  // What Update does around the handler: the handler, then the frame counter; frames are
+  // frameNs apart on the hot keys' clock.
   void Frames(int n = 1) {
     for (int i = 0; i < n; ++i) {
       app->HandleHotKeys();
       ++app->FrameCount;
+      clockNs += frameNs;
     }
   }
+  int64_t clockNs = 0;
+  int64_t frameNs = 1'000'000'000 / 60;
 
   // ---- playlist without files ----
   void AddEntries(int n) {

@@ -34,7 +34,7 @@ TEST_F(HotKeys, VolumeAndPositionKeysDoNothingWhilePaused) {
   Key(keyRight, true);
   Frames(30);
   EXPECT_EQ(app->Volume, 5);
-  EXPECT_EQ(app->LastKeyFrame, 0u) << "no action, so the gate was never started";
+  EXPECT_FALSE(app->KeyGate.EverActed()) << "no action, so the gate was never started";
 }
 
 TEST_F(HotKeys, UpWinsOverDown) {
@@ -46,18 +46,44 @@ TEST_F(HotKeys, UpWinsOverDown) {
   EXPECT_EQ(app->Volume, 6);
 }
 
-TEST_F(HotKeys, GateUsesUnsignedSubtractionAcrossTheWrap) {
+TEST_F(HotKeys, AHeldKeyRepeatsAtTheSamePaceAtAnyFrameRate) {
+  // Five steps in the first second: at 0, 0.22, 0.43, 0.65 and 0.87 s (at 14 Hz on whole frames).
+  for (const int fps : {14, 60, 144}) {
+    SCOPED_TRACE(fps);
+    SetUp();
+    frameNs = 1'000'000'000 / fps;
+    app->Playing = true;
+    app->Volume = 10;
+    Key(keyDown, true);
+    Frames(fps);
+    EXPECT_EQ(app->Volume, 5);
+  }
+}
+
+TEST_F(HotKeys, ASecondPressHalfASecondLaterActsAtFourteenFramesASecond) {
+  frameNs = 1'000'000'000 / 14;
+  app->Playing = true;
+  app->Volume = 10;
+  for (int press = 0; press < 3; ++press) {
+    Key(keyDown, true);
+    Frames(2);
+    Key(keyDown, false);
+    Frames(5);  // 0.5 s in all
+  }
+  EXPECT_EQ(app->Volume, 7);
+}
+
+TEST_F(HotKeys, APressAndReleaseBetweenTwoFramesActsOnce) {
   app->Playing = true;
   app->Volume = 5;
-  app->LastKeyFrame = 0xFFFFFFF8u;  // 8 frames before the counter wraps to 0
-  app->FrameCount = 3;              // 11 frames later: still shut
   Key(keyUp, true);
-  Frames(1);
-  EXPECT_EQ(app->Volume, 5);
-  Frames(1);  // 12 frames
-  EXPECT_EQ(app->Volume, 5);
-  Frames(1);  // 13 frames
-  EXPECT_EQ(app->Volume, 6);
+  Key(keyUp, false);
+  Frames(30);
+  EXPECT_EQ(app->Volume, 6) << "a repeating key";
+  Key(keyTab, true);
+  Key(keyTab, false);
+  Frames(30);
+  EXPECT_EQ(app->MenuPage, 3) << "an edge key";
 }
 
 TEST_F(HotKeys, HeldTabTogglesThePlaylistPageOnce) {
@@ -113,7 +139,7 @@ TEST_F(HotKeys, TrackKeysNeedTwoEntries) {
   Frames(20);
   EXPECT_EQ(app->Playlist->CurrentIndex, -1);
   EXPECT_FALSE(app->Playing);
-  EXPECT_EQ(app->LastKeyFrame, 0u);
+  EXPECT_FALSE(app->KeyGate.EverActed());
 
   AddEntries(1);
   Frames(1);
@@ -126,7 +152,7 @@ TEST_F(HotKeys, SpaceWithoutATrackStartsTheGateAndEndsTheHandler) {
   Key(' ', true);
   Key(keyEsc, true);
   Frames(1);
-  EXPECT_EQ(app->LastKeyFrame, 1000u);
+  EXPECT_TRUE(app->KeyGate.EverActed());
   EXPECT_FALSE(app->Playing);
   EXPECT_EQ(app->MenuPage, 0);
   Key(' ', false);
@@ -169,7 +195,7 @@ TEST_F(HotKeys, WheelTurnsWhileThePageIsHiddenScrollInOneStep) {
   Wheel(-2);  // forward by two: towards the top
   Frames(1);
   EXPECT_EQ(app->Playlist->TopIndex, 2);
-  EXPECT_EQ(app->LastKeyFrame, 0u) << "the wheel does not use the gate";
+  EXPECT_FALSE(app->KeyGate.EverActed()) << "the wheel does not use the gate";
 }
 
 TEST_F(HotKeys, ALongTurnWhileHiddenStillScrollsTheRightWay) {

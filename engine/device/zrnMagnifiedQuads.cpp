@@ -1,0 +1,42 @@
+#include "engine/device/zrnMagnifiedQuads.h"
+
+#include <cmath>
+
+namespace {
+// At most this many texels per pixel: a margin below 1 keeps rounding in the rasterizer's level
+// of detail on the magnification side.
+constexpr float MaxTexelsPerPixel = 1.0f / 1.01f;
+
+// Whether the triangle a, b, c maps less than one texel onto every pixel step in x and in y: the
+// scale factor OpenGL derives the level of detail from.
+bool Magnified(const TVertex& a, const TVertex& b, const TVertex& c, float texWidth, float texHeight) {
+  const float x1 = b.Position.X - a.Position.X, y1 = b.Position.Y - a.Position.Y;
+  const float x2 = c.Position.X - a.Position.X, y2 = c.Position.Y - a.Position.Y;
+  const float det = x1 * y2 - x2 * y1;
+  if (std::abs(det) < 1e-6f) return false;
+  const float u1 = (b.TexCoord.X - a.TexCoord.X) * texWidth, v1 = (b.TexCoord.Y - a.TexCoord.Y) * texHeight;
+  const float u2 = (c.TexCoord.X - a.TexCoord.X) * texWidth, v2 = (c.TexCoord.Y - a.TexCoord.Y) * texHeight;
+  // Texels per pixel: [du/dx du/dy; dv/dx dv/dy] = [u1 u2; v1 v2] * inverse([x1 x2; y1 y2]).
+  const float dudx = (u1 * y2 - u2 * y1) / det, dudy = (u2 * x1 - u1 * x2) / det;
+  const float dvdx = (v1 * y2 - v2 * y1) / det, dvdy = (v2 * x1 - v1 * x2) / det;
+  const float limit = MaxTexelsPerPixel * MaxTexelsPerPixel;
+  return dudx * dudx + dvdx * dvdx <= limit && dudy * dudy + dvdy * dvdy <= limit;
+}
+}  // namespace
+
+void ZRNSplitMagnifiedQuads(const TVertex* vertices, int32_t count, int32_t texWidth, int32_t texHeight,
+                            std::vector<TVertex>& magnified, std::vector<TVertex>& rest) {
+  magnified.clear();
+  rest.clear();
+  const auto w = static_cast<float>(texWidth), h = static_cast<float>(texHeight);
+  for (int32_t q = 0; q + 4 <= count; q += 4) {
+    const TVertex* v = vertices + q;
+    // Every corner's triangle, whichever diagonal the rasterizer splits the quad along.
+    const bool large = Magnified(v[0], v[1], v[2], w, h) && Magnified(v[1], v[2], v[3], w, h) &&
+                       Magnified(v[2], v[3], v[0], w, h) && Magnified(v[3], v[0], v[1], w, h);
+    std::vector<TVertex>& to = large ? magnified : rest;
+    to.insert(to.end(), v, v + 4);
+  }
+  // A trailing partial quad is drawn as it came.
+  rest.insert(rest.end(), vertices + (count / 4) * 4, vertices + count);
+}
