@@ -78,7 +78,7 @@ struct TPlayerScene {
       Effects[i] = e;
     }
     Manager->Prepare();
-    SeedRandomTable(2024);
+    Manager->Random.SeedRandomTable(2024);
   }
 
   TZRNParticleSystem* SpawnNext() {

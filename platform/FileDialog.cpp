@@ -1,18 +1,13 @@
 #include "platform/FileDialog.h"
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/core/zrnClasses.h"
-
-extern char** environ;
+#include "platform/PlatformError.h"
+#include "platform/Spawn.h"
 
 namespace {
 
@@ -52,37 +47,13 @@ std::vector<std::string> KdialogArguments(const std::string& path, const std::st
 
 // Runs the program, returns its exit status and what it printed on standard output.
 int RunCapturingOutput(const std::vector<std::string>& args, std::string& output) {
-  int pipeFds[2];
-  if (pipe2(pipeFds, O_CLOEXEC) != 0) throw EZRNError("Unable to start the file chooser");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  std::vector<char*> argv;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, args[0].c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(pipeFds[1]);
-  if (rc != 0) {
-    close(pipeFds[0]);
-    throw EZRNError("Unable to start the file chooser " + args[0]);
-  }
-  char buffer[4096];
-  for (;;) {
-    const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
-    if (n > 0) output.append(buffer, static_cast<size_t>(n));
-    else if (n == 0 || errno != EINTR) break;
-  }
-  close(pipeFds[0]);
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) throw EZRNError("Lost the file chooser " + args[0]);
-  }
-  if (!WIFEXITED(status)) throw EZRNError("The file chooser " + args[0] + " was killed");
-  return WEXITSTATUS(status);
+  std::optional<TChildProcess> chooser = TChildProcess::Start(args, {.SearchPath = false, .CaptureOutput = true});
+  if (!chooser) throw EPlatformError("Unable to start the file chooser " + args[0]);
+  output += chooser->ReadOutput();
+  const std::optional<TExitStatus> status = chooser->Wait();
+  if (!status) throw EPlatformError("Lost the file chooser " + args[0]);
+  if (!status->Exited) throw EPlatformError("The file chooser " + args[0] + " was killed");
+  return status->Code;
 }
 
 }  // namespace
@@ -112,7 +83,7 @@ std::optional<std::string> OpenFileDialog(const std::string& title, const std::v
   const char* desktop = std::getenv("XDG_CURRENT_DESKTOP");
   const bool onKde = desktop && std::strstr(desktop, "KDE");
   const bool useKdialog = !kdialog.empty() && (zenity.empty() || onKde);
-  if (!useKdialog && zenity.empty()) throw EZRNError("No file chooser (zenity or kdialog) is installed");
+  if (!useKdialog && zenity.empty()) throw EPlatformError("No file chooser (zenity or kdialog) is installed");
   auto arguments = [&](uint64_t owner) {
     return useKdialog ? KdialogArguments(kdialog, title, filters, owner) : ZenityArguments(zenity, title, filters, owner);
   };
@@ -126,7 +97,7 @@ std::optional<std::string> OpenFileDialog(const std::string& title, const std::v
     status = RunCapturingOutput(args, output);
   }
   if (status == 1) return std::nullopt;  // cancelled
-  if (status != 0) throw EZRNError("The file chooser " + args[0] + " failed with status " + std::to_string(status));
+  if (status != 0) throw EPlatformError("The file chooser " + args[0] + " failed with status " + std::to_string(status));
   if (!output.empty() && output.back() == '\n') output.pop_back();
   if (output.empty()) return std::nullopt;
   return output;

@@ -14,7 +14,7 @@ struct TFileFilter {
 
 // Shows the chooser for one existing file; the first filter is preselected. ownerWindow, when not
 // 0, is the X11 window the chooser is attached to. Returns the chosen path, or nothing when the
-// user cancelled. Raises EZRNError when no chooser is installed or it fails.
+// user cancelled. Raises EPlatformError when no chooser is installed or it fails.
 std::optional<std::string> OpenFileDialog(const std::string& title, const std::vector<TFileFilter>& filters,
                                           uint64_t ownerWindow);
 

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <unordered_set>
 
-#include "engine/core/zrnClasses.h"
+#include "platform/PlatformError.h"
 
 namespace {
 
@@ -155,7 +155,7 @@ std::vector<std::string> TIniFile::LoadLines() const {
   return lines;
 }
 
-void TIniFile::FailWrite() const { throw EZRNError("Unable to write to " + FileName_); }
+void TIniFile::FailWrite() const { throw EPlatformError("Unable to write to " + FileName_); }
 
 void TIniFile::Store(const std::vector<std::string>& lines) const {
   // Write through a symbolic link to its target rather than replacing the link.

@@ -29,7 +29,7 @@ class TIniFile {
   std::vector<std::string> ReadSection(const std::string& section) const;
 
   // Writes create the file, section or key as needed and replace an existing key's value.
-  // A refused write raises EZRNError "Unable to write to <file name>".
+  // A refused write raises EPlatformError "Unable to write to <file name>".
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
   void WriteInteger(const std::string& section, const std::string& key, int32_t value);
   void WriteBool(const std::string& section, const std::string& key, bool value);

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/core/zrnClasses.h"
+#include "platform/PlatformError.h"
 
 bool SystemLanguageIsRussian() {
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
@@ -17,7 +17,7 @@ bool SystemLanguageIsRussian() {
 
 std::string Cp1251ToUtf8(const std::string& text) {
   iconv_t cd = iconv_open("UTF-8", "CP1251");
-  if (cd == reinterpret_cast<iconv_t>(-1)) throw EZRNError("No converter from CP1251 to UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) throw EPlatformError("No converter from CP1251 to UTF-8");
   std::string out(text.size() * 3 + 4, '\0');
   char* in = const_cast<char*>(text.data());
   size_t inLeft = text.size();

@@ -9,34 +9,37 @@ namespace {
 class PlatformBackend : public IBackend {
  public:
   bool Init(int device, uint32_t frequency, uint32_t flags) override {
-    AudioEngine().SetLogHook([](const std::string& line) { LogLine(line); });
-    return AudioEngine().Init(device, frequency, flags);
+    Engine.SetLogHook([](const std::string& line) { LogLine(line); });
+    return Engine.Init(device, frequency, flags);
   }
-  void Free() override { AudioEngine().Free(); }
-  void SetMasterVolume(float volume) override { AudioEngine().SetVolume(volume); }
+  void Free() override { Engine.Free(); }
+  void SetMasterVolume(float volume) override { Engine.SetVolume(volume); }
   uint32_t StreamCreateFile(const std::string& path, uint32_t flags) override {
-    return AudioEngine().StreamCreateFile(path, flags);
+    return Engine.StreamCreateFile(path, flags);
   }
-  bool StreamFree(uint32_t h) override { return AudioEngine().StreamFree(h); }
-  bool ChannelPlay(uint32_t h, bool restart) override { return AudioEngine().ChannelPlay(h, restart); }
-  bool ChannelPause(uint32_t h) override { return AudioEngine().ChannelPause(h); }
-  bool ChannelStop(uint32_t h) override { return AudioEngine().ChannelStop(h); }
-  int ChannelIsActive(uint32_t h) override { return static_cast<int>(AudioEngine().ChannelIsActive(h)); }
-  bool ChannelSetAttribute(uint32_t h, int attribute, float value) override {
-    return AudioEngine().ChannelSetAttribute(h, static_cast<uint32_t>(attribute), value);
+  bool StreamFree(uint32_t h) override { return Engine.StreamFree(h); }
+  bool ChannelPlay(uint32_t h, bool restart) override { return Engine.ChannelPlay(h, restart); }
+  bool ChannelPause(uint32_t h) override { return Engine.ChannelPause(h); }
+  bool ChannelStop(uint32_t h) override { return Engine.ChannelStop(h); }
+  uint32_t ChannelIsActive(uint32_t h) override { return Engine.ChannelIsActive(h); }
+  bool ChannelSetAttribute(uint32_t h, uint32_t attribute, float value) override {
+    return Engine.ChannelSetAttribute(h, attribute, value);
   }
-  int64_t ChannelGetPosition(uint32_t h, int mode) override {
-    return AudioEngine().ChannelGetPosition(h, static_cast<uint32_t>(mode));
+  int64_t ChannelGetPosition(uint32_t h, uint32_t mode) override {
+    return Engine.ChannelGetPosition(h, mode);
   }
-  int64_t ChannelGetLength(uint32_t h, int mode) override {
-    return AudioEngine().ChannelGetLength(h, static_cast<uint32_t>(mode));
+  int64_t ChannelGetLength(uint32_t h, uint32_t mode) override {
+    return Engine.ChannelGetLength(h, mode);
   }
-  bool ChannelSetPosition(uint32_t h, int64_t position, int mode) override {
-    return AudioEngine().ChannelSetPosition(h, position, static_cast<uint32_t>(mode));
+  bool ChannelSetPosition(uint32_t h, int64_t position, uint32_t mode) override {
+    return Engine.ChannelSetPosition(h, position, mode);
   }
   int32_t ChannelGetData(uint32_t h, void* buffer, uint32_t bytes) override {
-    return static_cast<int32_t>(AudioEngine().ChannelGetData(h, buffer, bytes));
+    return static_cast<int32_t>(Engine.ChannelGetData(h, buffer, bytes));
   }
+
+ private:
+  TAudioEngine Engine;
 };
 
 IBackend* Installed = nullptr;

@@ -5,13 +5,9 @@
 #include <cstdint>
 #include <string>
 
-namespace audio {
-inline constexpr uint32_t kMonoOutput = 2;
-inline constexpr uint32_t kAutoFree = 0x40000;
-inline constexpr int kAttribVolume = 2;
-inline constexpr int kPosBytes = 0;
-inline constexpr int kActivePlaying = 1;
+#include "platform/audio/AudioConstants.h"
 
+namespace audio {
 class IBackend {
  public:
   virtual ~IBackend() = default;
@@ -23,11 +19,11 @@ class IBackend {
   virtual bool ChannelPlay(uint32_t handle, bool restart) = 0;
   virtual bool ChannelPause(uint32_t handle) = 0;
   virtual bool ChannelStop(uint32_t handle) = 0;
-  virtual int ChannelIsActive(uint32_t handle) = 0;
-  virtual bool ChannelSetAttribute(uint32_t handle, int attribute, float value) = 0;
-  virtual int64_t ChannelGetPosition(uint32_t handle, int mode) = 0;
-  virtual int64_t ChannelGetLength(uint32_t handle, int mode) = 0;
-  virtual bool ChannelSetPosition(uint32_t handle, int64_t position, int mode) = 0;
+  virtual uint32_t ChannelIsActive(uint32_t handle) = 0;
+  virtual bool ChannelSetAttribute(uint32_t handle, uint32_t attribute, float value) = 0;
+  virtual int64_t ChannelGetPosition(uint32_t handle, uint32_t mode) = 0;
+  virtual int64_t ChannelGetLength(uint32_t handle, uint32_t mode) = 0;
+  virtual bool ChannelSetPosition(uint32_t handle, int64_t position, uint32_t mode) = 0;
   virtual int32_t ChannelGetData(uint32_t handle, void* buffer, uint32_t bytes) = 0;
 };
 

@@ -47,7 +47,7 @@ class TOptions {
   // current index keeps its value and the position counts as 0.
   int8_t RestorePlaylist(TPlaylist& playlist) const;
 
-  // "lng", "rnd", "vol", "muz", "vis" in this order; a refused write raises EZRNError.
+  // "lng", "rnd", "vol", "muz", "vis" in this order; a refused write raises EPlatformError.
   void WriteSettings(uint8_t language, bool shuffle, uint8_t volume, bool playing, uint8_t visualization);
   // The playlist section in one write, then "plp" and "pos". Errors are swallowed; what was
   // written before stays.

@@ -2,8 +2,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "engine/device/zrnDevice.h"
+#include "engine/assets/zrnFreeImage.h"
 #include "engine/assets/zrnImage.h"
+#include "engine/device/zrnDevice.h"
 #include "engine/device/zrnInput.h"
 #include "engine/device/zrnOpenGL.h"
 #include "platform/InfoBox.h"
@@ -14,14 +15,14 @@
 #include "player/Visualizer.h"
 
 void TDemo::Init() {
-  // 1. One copy at a time: a second start ends here, before any window or file is touched.
+  // One copy at a time: a second start ends here, before any window or file is touched.
   if (AcquireSingleInstance() == TInstanceLock::HeldByOther) std::exit(0);
 
-  // 2.
+  // Data files are found beside the program; no track is loaded yet.
   ProgramDir = ExecutableDir();
   CurrentFile.clear();
 
-  // 3. Version box instead of the player.
+  // Version box instead of the player.
   if (!Arguments.empty() && IsInfoSwitch(Arguments[0])) {
     const std::string text = VersionText();
     std::printf("%s\n", text.c_str());
@@ -31,13 +32,12 @@ void TDemo::Init() {
     std::exit(0);
   }
 
-  // 4. Language and the options file.
+  // Language and the options file.
   OpenOptions();
 
-  // 5.-9. Device and the full-screen window at the desktop's size. The renderer library the
-  // options name is accepted and ignored: there is one renderer.
-  const int32_t dev = Options->ReadDevice();
-  Device = MakeOwned<TZRNDevice>(dev == 1 ? "ZarnithD3D9.dll" : dev == 2 ? "ZarnithOpenGL.dll" : "");
+  // Device and the full-screen window at the desktop's size. The options file may name a
+  // renderer; there is only one, so it is not read.
+  Device = MakeOwned<TZRNDevice>();
   int32_t width = 800;
   int32_t height = 600;
   ZRNPrimaryScreenSize(width, height);
@@ -48,23 +48,25 @@ void TDemo::Init() {
   ScaleY = static_cast<float>(height) / 600.0f;
   WindowHandle = ZRNNativeWindowHandle();
 
-  // 10.-13. Playlist, shuffle, volume, stored track; the audio engine.
+  // Playlist, shuffle, volume, stored track; the audio engine.
   RestoreSettings();
-  // 14.-25. Camera, images, animations, input, canvas, particles, font, hot keys, mouse.
+  // The picture codecs, before the first picture file is read.
+  RegisterFreeImageCodecs();
+  // Camera, images, animations, input, canvas, particles, font, hot keys, mouse.
   LoadScene();
   CreateVisualizer(*this);
-  // 26.-27.
+  // The frame clock starts; no menu click is pending.
   Timer = MakeOwned<TZRNTimer>();
   MenuLatch = false;
-  // 28.-31. Visualization, stored track and position, playing or paused; files from the command line.
+  // Visualization, stored track and position, playing or paused; files from the command line.
   RestoreTrack();
 }
 
 void TDemo::Shutdown() {
-  // 1.
+  // Pictures go first, while the device they were uploaded to still exists.
   Images.reset();
-  // 2.-6. Settings, playlist and resume point; the stream and the audio engine.
+  // Settings, playlist and resume point; the stream and the audio engine.
   StoreSession();
-  // 7. Destroying the device closes the window.
+  // Destroying the device closes the window.
   Device.reset();
 }

@@ -21,10 +21,10 @@ void AddLoop(TZRNAnimationSet& set, const std::string& prefix, const TZRNImage& 
 }  // namespace
 
 void TDemo::LoadScene() {
-  // 14.
+  // The 2D camera everything is drawn through.
   Camera = MakeOwned<TZRNCamera2D>(Device.get());
 
-  // 15. The menu image and the particle image, cut into 128-pixel cells.
+  // The menu image and the particle image, cut into 128-pixel cells.
   Images = MakeOwned<TZRNImageList>(Device.get());
   Images->LoadImage(ProgramDir + "pi" + ".dat")->Name = "GUI";
   TZRNImage* particles = Images->LoadImage(ProgramDir + "pm" + ".dat");
@@ -32,7 +32,7 @@ void TDemo::LoadScene() {
   particles->Name = "Particles";
   const TZRNImage& gui = *Images->Find("GUI");
 
-  // 16.-19. Cursor, playing-track mark, logo and the three looks of a button.
+  // Cursor, playing-track mark, logo and the three looks of a button.
   CursorAnimations = MakeOwned<TZRNAnimationSet>();
   AddLoop(*CursorAnimations, "Cursor", gui);
   PlayAnimations = MakeOwned<TZRNAnimationSet>();
@@ -49,26 +49,26 @@ void TDemo::LoadScene() {
     ButtonDown->Add(digit)->Frames.AddFrame("BtnDown" + digit, gui, 0);
   }
 
-  // 20.
+  // Text colours of the menu: plain, under the pointer, selected.
   TextColor = clrGray;
   HighlightColor = clrWhite;
   SelectionColor = clrSkyBlue;
 
-  // 21.
+  // Keyboard and mouse; the canvas for lines and rectangles.
   Input = MakeOwned<TZRNInput>();
   Canvas = MakeOwned<TZRNCanvas>(Device.get());
 
-  // 22. The system pool, the visualizations' effects and their sampled curves.
+  // The system pool, the visualizations' effects and their sampled curves.
   ParticleManager = MakeOwned<TZRNParticleManager>(Device.get());
   ParticleManager->SetCapacity(99000);
   ParticleManager->Images = Images.get();
   CreateParticleEffects(*ParticleManager, ScaleX);
 
-  // 23.
+  // The menu font.
   Font = MakeOwned<TZRNFont>(Device.get());
   Font->LoadFromFile(ProgramDir + "ff" + ".dat");
 
-  // 24.-25.
+  // Hot keys, and a pointer held inside the screen and scaled with it.
   BindHotKeys(*Input->Keyboard);
   Input->Mouse->SetBounds(2, 2, Device->Width() - 3, Device->Height() - 3);
   Input->Mouse->Sensitivity = ScaleX;

@@ -9,33 +9,33 @@
 #include "player/Playlist.h"
 
 void TDemo::OpenOptions() {
-  // 4.
+  // English until the options file says otherwise, and when it cannot be read.
   Language = 0;
   Options = MakeOwned<TOptions>(OptionsFileName(ProgramDir));
   Language = Options->ReadLanguage();
 }
 
 void TDemo::RestoreSettings() {
-  // 10.
+  // An empty playlist wired to the player.
   Playlist = MakeOwned<TPlaylist>();
   Playlist->PlayTrack = [this](int32_t index) { PlayTrack(index); };
   Playlist->OnCleared = [this] { PressedRow = -1; };
   Playlist->LogLine = [](const std::string& text) { LogLine(text); };
   Playlist->ClearPlaylist();
-  // 11.
+  // Shuffle and volume as they were left.
   Playlist->Shuffle = Options->ReadShuffle();
   Volume = Options->ReadVolume();
-  // 12. Errors in the stored playlist are swallowed inside; the position then counts as 0.
+  // Errors in the stored playlist are swallowed inside; the position then counts as 0.
   StoredPosition = Options->RestorePlaylist(*Playlist);
-  // 13.
+  // The output device, at the stored volume.
   StartAudio();
   SetVolume(static_cast<int8_t>(Volume), true);
 }
 
 void TDemo::RestoreTrack() {
-  // 28.
+  // The visualization last shown.
   SetVisualization(Options->ReadVisualization());
-  // 29.-31. The stored track, moved forward by the stored percentage, paused unless it was playing.
+  // The stored track, moved forward by the stored percentage, paused unless it was playing.
   const int32_t stored = Playlist->CurrentIndex;
   if (stored >= 0 && stored < Playlist->Count()) PlayTrack(stored);
   if (StoredPosition >= 1) SeekPercent(StoredPosition);
@@ -62,13 +62,13 @@ void TDemo::RestoreTrack() {
 }
 
 void TDemo::StoreSession() {
-  // 2. A refused write here ends the shutdown: the error reaches the entry, which logs it.
+  // A refused write here ends the shutdown: the error reaches the entry, which logs it.
   Options->WriteSettings(Language, Playlist->Shuffle, Volume, Playing, Visualization);
-  // 3. Errors are swallowed inside; what was written before stays.
+  // Errors are swallowed inside; what was written before stays.
   Options->StorePlaylist(*Playlist, GetPositionPercent());
-  // 4.
+  // Closing the options file.
   Options.reset();
-  // 5.-6.
+  // The playlist empties and the audio engine stops.
   Playlist->ClearPlaylist();
   StopAudio();
 }

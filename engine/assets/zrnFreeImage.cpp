@@ -265,10 +265,14 @@ void TZRNFreeImageCompressor::Compress(TZRNStream& stream, const TZRNTextureData
 }
 
 void RegisterFreeImageCodecs() {
-  static TZRNFreeImageImporter importer;
-  RegisterImporter(&importer);
-  RegisterCompressor(std::make_unique<TZRNFreeImageCompressor_PNG>());
-  RegisterCompressor(std::make_unique<TZRNFreeImageCompressor_JPEG>());
-  RegisterCompressor(std::make_unique<TZRNFreeImageCompressor_BMP>());
-  RegisterCompressor(std::make_unique<TZRNFreeImageCompressor_TGA>());
+  static const bool registered = [] {
+    static TZRNFreeImageImporter importer;
+    RegisterImporter(&importer);
+    RegisterCompressor(std::make_unique<TZRNFreeImageCompressor_PNG>());
+    RegisterCompressor(std::make_unique<TZRNFreeImageCompressor_JPEG>());
+    RegisterCompressor(std::make_unique<TZRNFreeImageCompressor_BMP>());
+    RegisterCompressor(std::make_unique<TZRNFreeImageCompressor_TGA>());
+    return true;
+  }();
+  (void)registered;
 }

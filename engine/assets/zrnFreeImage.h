@@ -60,5 +60,5 @@ void BitmapToTextureData(FIBITMAP* bitmap, TZRNTextureData& data);
 FIBITMAP* TextureDataToBitmap(const TZRNTextureData& data);
 
 // Registers the importer (37 extensions) and the PNG, JPEG, BMP and TGA compressors, in this
-// order. Called once, by the first use of the registries.
+// order. Programs call it at start-up, before loading any picture; later calls do nothing.
 void RegisterFreeImageCodecs();

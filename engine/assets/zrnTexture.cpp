@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/assets/zrnFreeImage.h"
 #include "engine/core/zrnStreams.h"
 
 const int32_t PixelFormatBytes[8] = {0, 1, 1, 1, 1, 1, 3, 4};
@@ -14,28 +13,15 @@ namespace {
 constexpr char TextureMagic[6] = {'Z', 'R', 'N', 'T', 'E', 'X'};
 constexpr int32_t TextureVersion = 1;
 
-int32_t NextTextureID = 1;
-
 struct TRegistries {
   TZRNGraphicFormatList Formats;
   TZRNGraphicCompressorList Compressors;
-  bool Filled = false;
 };
 
-TRegistries& RawRegistries() {
+// Made on first use, whatever the order in which static objects of the program are constructed.
+TRegistries& Registries() {
   static TRegistries registries;
   return registries;
-}
-
-// Filled on first use so that they are complete before any picture is loaded, whatever the
-// order in which static objects of the program are constructed.
-TRegistries& Registries() {
-  TRegistries& r = RawRegistries();
-  if (!r.Filled) {
-    r.Filled = true;
-    RegisterFreeImageCodecs();
-  }
-  return r;
 }
 
 // Width x height x bytes per pixel without overflow; -1 when negative or beyond 32 bits.
@@ -121,7 +107,7 @@ bool FindCompressor(const std::string& name, TZRNGraphicCompressor*& compressor)
 
 // ---- Texture ----
 
-TZRNTexture::TZRNTexture() : ID(NextTextureID++), Settings(std::make_unique<TZRNTextureSettings>()) {}
+TZRNTexture::TZRNTexture() : Settings(std::make_unique<TZRNTextureSettings>()) {}
 
 TZRNTexture::~TZRNTexture() { std::free(Data); }
 

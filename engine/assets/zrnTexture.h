@@ -85,7 +85,7 @@ class TZRNGraphicCompressorList {
   std::vector<std::unique_ptr<TZRNGraphicCompressor>> Items;
 };
 
-// The process-wide registries. The first call fills them with the FreeImage codecs.
+// The process-wide registries, empty until the program registers its codecs at start-up.
 TZRNGraphicFormatList& GraphicFormats();
 TZRNGraphicCompressorList& GraphicCompressors();
 
@@ -128,7 +128,7 @@ class TZRNTexture {
   void SaveToStream(TZRNStream& stream);
 
   std::string Name;
-  int32_t ID = 0;
+  int32_t ID = 0;  // numbered by the device that made it, from 1 in creation order
   int32_t Width = 0;
   int32_t Height = 0;
   TZRNPixelFormat Format = pfNone;

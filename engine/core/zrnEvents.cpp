@@ -6,7 +6,10 @@ const char* const ZRNEventNames[11] = {
     "ZRN_KEY_PRESSED",   "ZRN_KEY_RELEASED",   "ZRN_KEY_CHAR",
 };
 
-TZRNEvents Events(16);
+TZRNEvents& Events() {
+  static TZRNEvents queue(16);
+  return queue;
+}
 
 TZRNEvents::TZRNEvents(int32_t capacity) { SetCapacity(capacity); }
 

@@ -66,7 +66,8 @@ class TZRNEvents {
   std::vector<TZRNEvent> Slots;
 };
 
-extern TZRNEvents Events;
+// The queue of the process: window callbacks and signal handlers feed it, the frame loop empties it.
+TZRNEvents& Events();
 
 // Convenience constructors for producers.
 TZRNEvent MakeEvent(TZRNEventType kind);

@@ -24,11 +24,11 @@ void TZRNApplication::Run() {
   Init();
   TZRNEvent event{};
   while (!Terminated) {
-    while (Events.Pop(event)) HandleEvent(event);
+    while (Events().Pop(event)) HandleEvent(event);
     Update();
     Render();
   }
   Shutdown();
 }
 
-void TZRNApplication::Terminate() { Events.Push(MakeEvent(ZRN_EVENT_QUIT)); }
+void TZRNApplication::Terminate() { Events().Push(MakeEvent(ZRN_EVENT_QUIT)); }

@@ -4,7 +4,7 @@
 #include "engine/core/zrnMath.h"
 #include "engine/device/zrnOpenGL.h"
 
-TZRNDevice::TZRNDevice(const std::string& /*rendererLibrary*/) {
+TZRNDevice::TZRNDevice() {
   Construct([](TZRNDevice& device) { return std::make_unique<TZRNOpenGLRenderer>(device); });
 }
 
@@ -13,7 +13,7 @@ TZRNDevice::TZRNDevice(const TZRNRendererFactory& factory) { Construct(factory);
 void TZRNDevice::Construct(const TZRNRendererFactory& factory) {
   Display = std::make_unique<TZRNDisplay>();
   Renderer = factory(*this);
-  for (TZRNMatrix* m : {&View, &World, &Projection, &Fourth}) {
+  for (TZRNMatrix* m : {&View, &World, &Projection}) {
     m->OnChange = [this](TZRNMatrix& changed) { MatrixChanged(changed); };
   }
 }
@@ -47,7 +47,11 @@ void TZRNDevice::Initialize(const std::string& title, int32_t width, int32_t hei
 
 void TZRNDevice::Clear() { Renderer->Clear(); }
 void TZRNDevice::Flip() { Renderer->Flip(); }
-std::unique_ptr<TZRNTexture> TZRNDevice::CreateTexture() { return Renderer->CreateTexture(); }
+std::unique_ptr<TZRNTexture> TZRNDevice::CreateTexture() {
+  std::unique_ptr<TZRNTexture> texture = Renderer->CreateTexture();
+  texture->ID = NextTextureID++;
+  return texture;
+}
 void TZRNDevice::SetViewport(int32_t x, int32_t y, int32_t w, int32_t h) { Renderer->SetViewport(x, y, w, h); }
 void TZRNDevice::SetViewMatrix(const TMatrix4f& m) { Renderer->SetViewMatrix(m); }
 void TZRNDevice::SetProjection(const TMatrix4f& m) { Renderer->SetProjectionMatrix(m); }

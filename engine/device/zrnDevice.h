@@ -31,10 +31,6 @@ class TZRNDisplay {
   void SetModeCount(int32_t n) {
     if (n != ModeCount()) Modes.resize(static_cast<size_t>(n < 0 ? 0 : n));
   }
-  void SetWidth(int32_t v) { Width = v; }
-  void SetHeight(int32_t v) { Height = v; }
-  void SetDepth(int32_t v) { Depth = v; }
-  void SetFullscreen(bool v) { Fullscreen = v; }
 };
 
 // Render state groups (index) and their values (high byte names the group).
@@ -74,7 +70,6 @@ class IZRNRenderer {
   virtual void Flip() = 0;
   virtual std::unique_ptr<TZRNTexture> CreateTexture() = 0;
   virtual std::unique_ptr<IZRNRenderTarget> CreateRenderTarget() = 0;
-  virtual void* ReservedFactory() { return nullptr; }
   virtual void SetViewport(int32_t x, int32_t y, int32_t width, int32_t height) = 0;
   virtual void SetViewMatrix(const TMatrix4f& m) = 0;
   virtual void SetWorldMatrix(const TMatrix4f& m) = 0;
@@ -94,8 +89,8 @@ using TZRNRendererFactory = std::function<std::unique_ptr<IZRNRenderer>(TZRNDevi
 
 class TZRNDevice {
  public:
-  // The library name is accepted and ignored: every device gets the built-in OpenGL renderer.
-  explicit TZRNDevice(const std::string& rendererLibrary);
+  // The built-in OpenGL renderer.
+  TZRNDevice();
   // Tests and benchmarks inject a renderer (for example the recording one).
   explicit TZRNDevice(const TZRNRendererFactory& factory);
   ~TZRNDevice();
@@ -105,6 +100,7 @@ class TZRNDevice {
   void Initialize(const std::string& title, int32_t width, int32_t height, bool fullscreen);
   void Clear();
   void Flip();
+  // Numbers the texture: 1 for the device's first, then in creation order.
   std::unique_ptr<TZRNTexture> CreateTexture();
   void SetViewport(int32_t x, int32_t y, int32_t width, int32_t height);
   void SetViewMatrix(const TMatrix4f& m);
@@ -119,7 +115,7 @@ class TZRNDevice {
 
   std::unique_ptr<TZRNDisplay> Display;
   std::unique_ptr<IZRNRenderer> Renderer;
-  TZRNMatrix View, World, Projection, Fourth;
+  TZRNMatrix View, World, Projection;
   TZRNTexture* Textures[8] = {};
   TZRNRenderValue RenderStates[4] = {rvBlendNone, rvDepthTestOn, rvDepthMaskOn, rvFillSolid};
   float LineWidth = 1.0f;
@@ -127,4 +123,6 @@ class TZRNDevice {
  private:
   void Construct(const TZRNRendererFactory& factory);
   void MatrixChanged(TZRNMatrix& matrix);
+
+  int32_t NextTextureID = 1;
 };

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <limits>
 
-TZRNGlfwEventTranslator ZRNGlfwInput(Events);
 volatile std::sig_atomic_t ZRNQuitRequested = 0;
 
 int32_t ZRNTranslateGlfwKey(int key) {

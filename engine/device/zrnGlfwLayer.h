@@ -75,9 +75,6 @@ class TZRNGlfwEventTranslator {
   int32_t Wheel = 0;
 };
 
-// The translator behind the real window's callbacks, feeding the global queue.
-extern TZRNGlfwEventTranslator ZRNGlfwInput;
-
 // Set from a signal handler (SIGTERM and the like); the renderer turns it into a quit event
 // at its next poll. Only ever written with 1 by handlers and cleared by the engine.
 extern volatile std::sig_atomic_t ZRNQuitRequested;

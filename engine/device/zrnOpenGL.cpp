@@ -16,8 +16,7 @@
 #include "engine/device/zrnOpenGLTexture.h"
 
 namespace {
-// The window object the size callback resizes; set and cleared by the window itself.
-TZRNOpenGLWindow* CurrentWindow = nullptr;
+// The window the pointer and native-handle calls act on: the last one opened.
 GLFWwindow* CurrentHandle = nullptr;
 
 constexpr int MaxModes = 512;
@@ -43,22 +42,29 @@ GLenum PrimitiveMode(TZRNPrimitive primitive) {
   return GL_POINTS;
 }
 
-// ---- GLFW 3 callbacks: everything goes through the 2.x translation ----
-void OnWindowSize(GLFWwindow*, int width, int height) {
-  ZRNGlfwInput.WindowSize(width, height);
-  if (CurrentWindow) CurrentWindow->Resize(width, height);
+TZRNOpenGLRenderer& RendererOf(GLFWwindow* window) {
+  return *static_cast<TZRNOpenGLRenderer*>(glfwGetWindowUserPointer(window));
 }
-void OnWindowClose(GLFWwindow*) { ZRNGlfwInput.WindowClose(); }
-void OnKey(GLFWwindow*, int key, int, int action, int) { ZRNGlfwInput.Key(key, action); }
-void OnChar(GLFWwindow*, unsigned int codepoint) { ZRNGlfwInput.Char(codepoint); }
-void OnMouseButton(GLFWwindow*, int button, int action, int) { ZRNGlfwInput.MouseButton(button, action); }
-void OnCursorPos(GLFWwindow*, double x, double y) { ZRNGlfwInput.CursorPos(x, y); }
-void OnScroll(GLFWwindow*, double x, double y) { ZRNGlfwInput.Scroll(x, y); }
+
+// ---- GLFW 3 callbacks: everything goes through the 2.x translation of the window's renderer ----
+void OnWindowSize(GLFWwindow* window, int width, int height) {
+  TZRNOpenGLRenderer& renderer = RendererOf(window);
+  renderer.Input.WindowSize(width, height);
+  renderer.Window->Resize(width, height);
+}
+void OnWindowClose(GLFWwindow* window) { RendererOf(window).Input.WindowClose(); }
+void OnKey(GLFWwindow* window, int key, int, int action, int) { RendererOf(window).Input.Key(key, action); }
+void OnChar(GLFWwindow* window, unsigned int codepoint) { RendererOf(window).Input.Char(codepoint); }
+void OnMouseButton(GLFWwindow* window, int button, int action, int) {
+  RendererOf(window).Input.MouseButton(button, action);
+}
+void OnCursorPos(GLFWwindow* window, double x, double y) { RendererOf(window).Input.CursorPos(x, y); }
+void OnScroll(GLFWwindow* window, double x, double y) { RendererOf(window).Input.Scroll(x, y); }
 
 // Like 2.x, a full-screen window owns the pointer; hand it back while another program's
 // window (a dialog) is in front.
 void OnFocus(GLFWwindow* window, int focused) {
-  if (!glfwGetWindowUserPointer(window)) return;
+  if (!RendererOf(window).CaptureCursor) return;
   glfwSetInputMode(window, GLFW_CURSOR, focused ? GLFW_CURSOR_DISABLED : GLFW_CURSOR_NORMAL);
 }
 }  // namespace
@@ -76,8 +82,8 @@ uintptr_t ZRNNativeWindowHandle() {
 }
 
 void ZRNSetPointerCaptured(bool captured) {
-  // Only a full-screen window captures the pointer (it carries the user pointer then).
-  if (!CurrentHandle || !glfwGetWindowUserPointer(CurrentHandle)) return;
+  // Only a full-screen window captures the pointer.
+  if (!CurrentHandle || !RendererOf(CurrentHandle).CaptureCursor) return;
   const bool focused = glfwGetWindowAttrib(CurrentHandle, GLFW_FOCUSED) == GLFW_TRUE;
   glfwSetInputMode(CurrentHandle, GLFW_CURSOR, captured && focused ? GLFW_CURSOR_DISABLED : GLFW_CURSOR_NORMAL);
   // Make the change reach the X server before the dialog starts.
@@ -86,11 +92,7 @@ void ZRNSetPointerCaptured(bool captured) {
 
 // ---- window ----
 
-TZRNOpenGLWindow::TZRNOpenGLWindow(TZRNOpenGLRenderer* renderer) : Renderer(renderer) { CurrentWindow = this; }
-
-TZRNOpenGLWindow::~TZRNOpenGLWindow() {
-  if (CurrentWindow == this) CurrentWindow = nullptr;
-}
+TZRNOpenGLWindow::TZRNOpenGLWindow(TZRNOpenGLRenderer* renderer) : Renderer(renderer) {}
 
 void TZRNOpenGLWindow::Resize(int32_t width, int32_t height) {
   const TMatrix4f projection =
@@ -111,7 +113,7 @@ void TZRNOpenGLWindow::CenterWindow() {
 
 // ---- renderer ----
 
-TZRNOpenGLRenderer::TZRNOpenGLRenderer(TZRNDevice& device) : Device(&device) {
+TZRNOpenGLRenderer::TZRNOpenGLRenderer(TZRNDevice& device) : Input(Events()), Device(&device) {
   Window = std::make_unique<TZRNOpenGLWindow>(this);
   glfwSetErrorCallback(ReportGlfwError);
   if (glfwInit() != GLFW_TRUE) throw EZRNError("Failed to initialize glfw.");
@@ -199,7 +201,7 @@ void TZRNOpenGLRenderer::InstallCallbacks() {
   glfwSetCursorPosCallback(Handle, OnCursorPos);
   glfwSetScrollCallback(Handle, OnScroll);
   glfwSetWindowFocusCallback(Handle, OnFocus);
-  glfwSetWindowUserPointer(Handle, CaptureCursor ? this : nullptr);
+  glfwSetWindowUserPointer(Handle, this);
   if (CaptureCursor) {
     // GLFW 3 captures the pointer only in a focused window; without a window manager (Xvfb,
     // kiosk sessions) nobody else gives a full-screen window the focus.
@@ -241,7 +243,7 @@ void TZRNOpenGLRenderer::Flip() {
   if (Handle) glfwSwapBuffers(Handle);
   PaceFrame();
   glfwPollEvents();
-  ZRNDeliverQuitRequest(Events);
+  ZRNDeliverQuitRequest(Events());
 }
 
 // Without vertical sync (Xvfb, some drivers) a swap returns at once; hold the frame to the

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/device/zrnDevice.h"
+#include "engine/device/zrnGlfwLayer.h"
 
 struct GLFWwindow;
 
@@ -24,7 +25,6 @@ class TZRNOpenGLRenderer;
 class TZRNOpenGLWindow {
  public:
   explicit TZRNOpenGLWindow(TZRNOpenGLRenderer* renderer);
-  ~TZRNOpenGLWindow();
   void Resize(int32_t width, int32_t height);
   void CenterWindow();
 
@@ -61,6 +61,8 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
   void SetRenderTarget(IZRNRenderTarget* target) override;
   void DrawPrimitives(TZRNPrimitive primitive, const TVertex* vertices, int32_t count) override;
 
+  // The window's callbacks turn into events of the process queue through this translation.
+  TZRNGlfwEventTranslator Input;
   TZRNDevice* Device;
   std::unique_ptr<TZRNOpenGLWindow> Window;
   bool Opened = false;
@@ -69,6 +71,7 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
   TMatrix4f World = IdentityMatrix;
 
   GLFWwindow* Handle = nullptr;
+  bool CaptureCursor = false;  // full screen: the window owns the pointer while it has the focus
 
  private:
   void CreateNativeWindow(const std::string& title, const TZRNDisplayMode& mode);
@@ -78,7 +81,6 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
   void PaceFrame();
 
   std::string Title;
-  bool CaptureCursor = false;
   std::chrono::steady_clock::duration FramePeriod{};
   std::chrono::steady_clock::time_point NextFrame{};
 };

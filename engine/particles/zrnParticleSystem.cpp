@@ -79,24 +79,25 @@ void TZRNParticleSystem::Emit() {
 
 void TZRNParticleSystem::SpawnParticle(TZRNParticle& p) {
   const TZRNParticleEffect& e = *Effect;
+  TZRNParticleRandom& random = Manager->Random;
   p.Age = 0;
   p.Rotation = 0;
-  p.Life = RandomRange(e.Life);
-  p.Size = RandomRange(e.Size);
-  p.Color = RandomColor(e.Colors);
-  p.Spin = RandomRange(e.Spin);
+  p.Life = random.RandomRange(e.Life);
+  p.Size = random.RandomRange(e.Size);
+  p.Color = random.RandomColor(e.Colors);
+  p.Spin = random.RandomRange(e.Spin);
   p.Cell = e.CellEntry();
   p.LifeByDistance = e.LifeByDistance;
   const int32_t points = e.EmissionPoints->Count;
   if (points > 0) {
-    int32_t k = RandomInt(points);
+    int32_t k = random.RandomInt(points);
     if (k >= points) k = points - 1;  // a draw just below 1 can round up to the count
     p.Position = VectorAdd(Position, e.EmissionPoints->List[k]);
   } else {
     p.Position = Position;
   }
-  const float angle = RandomRange(e.Direction);
-  const float speed = RandomRange(e.Speed);
+  const float angle = random.RandomRange(e.Direction);
+  const float speed = random.RandomRange(e.Speed);
   switch (e.Mode) {
     case pmPlaneYZ: p.Velocity = VectorScale(MatrixRotate(MatrixRotateX(angle), Direction), speed); break;
     case pmPlaneXZ: p.Velocity = VectorScale(MatrixRotate(MatrixRotateY(angle), Direction), speed); break;

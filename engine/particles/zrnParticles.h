@@ -16,20 +16,6 @@ class TZRNImageList;
 class TZRNParticleManager;
 class TZRNParticleSystem;
 
-// ---- Random table: every random value of the unit comes from here ----
-
-inline constexpr int32_t RandomTableSize = 65536;
-extern float RandomTable[RandomTableSize];
-extern uint16_t RandomIndex;  // wraps from 65535 to 0
-
-// Refills the table from a generator with this seed and puts the cursor back to 0.
-// The unit seeds it from the clock at start; tests seed it to get repeatable draws.
-void SeedRandomTable(uint32_t seed);
-
-inline float RandomNext() { return RandomTable[RandomIndex++]; }
-inline int32_t RandomInt(int32_t n) { return static_cast<int32_t>(static_cast<float>(n) * RandomNext()); }
-inline float RandomRange(float a, float b) { return a + (b - a) * RandomNext(); }
-
 struct TZRNRangef {
   float Min;
   float Max;
@@ -40,8 +26,27 @@ struct TZRNColorRange {
   TColor4f Max;
 };
 
-inline float RandomRange(const TZRNRangef& r) { return RandomRange(r.Min, r.Max); }
-TColor4f RandomColor(const TZRNColorRange& r);
+// ---- Random table: every random value of a manager's systems comes from its table ----
+
+inline constexpr int32_t RandomTableSize = 65536;
+
+class TZRNParticleRandom {
+ public:
+  // Seeded from the clock; tests seed it again to get repeatable draws.
+  TZRNParticleRandom();
+
+  // Refills the table from a generator with this seed and puts the cursor back to 0.
+  void SeedRandomTable(uint32_t seed);
+
+  float RandomNext() { return RandomTable[RandomIndex++]; }
+  int32_t RandomInt(int32_t n) { return static_cast<int32_t>(static_cast<float>(n) * RandomNext()); }
+  float RandomRange(float a, float b) { return a + (b - a) * RandomNext(); }
+  float RandomRange(const TZRNRangef& r) { return RandomRange(r.Min, r.Max); }
+  TColor4f RandomColor(const TZRNColorRange& r);
+
+  std::vector<float> RandomTable;
+  uint16_t RandomIndex = 0;  // wraps from 65535 to 0
+};
 
 // ---- Effects ----
 
@@ -286,4 +291,5 @@ class TZRNParticleManager {
   TZRNImageList* Images = nullptr;  // not owned
   std::unique_ptr<TZRNVertexList> Vertices;
   int32_t Capacity = 0;
+  TZRNParticleRandom Random;
 };

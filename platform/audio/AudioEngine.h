@@ -15,21 +15,10 @@
 #include <string>
 
 #include "platform/audio/AudioClock.h"
+#include "platform/audio/AudioConstants.h"
 
 class TAudioOutput;
 class TAudioFileStream;
-
-// Values of the call interface.
-constexpr int AUDIO_DEVICE_DEFAULT = -1;
-constexpr int AUDIO_DEVICE_NONE = 0;  // no sound: the silent clock
-constexpr uint32_t AUDIO_DEVICE_MONO = 2;
-constexpr uint32_t AUDIO_STREAM_AUTOFREE = 0x40000;  // free the stream when it has played to its end
-constexpr uint32_t AUDIO_ATTRIB_VOL = 2;             // 0.0..1.0
-constexpr uint32_t AUDIO_POS_BYTE = 0;               // bytes of decoded 16-bit data
-// ChannelIsActive results.
-constexpr uint32_t AUDIO_ACTIVE_STOPPED = 0;  // also: no such stream
-constexpr uint32_t AUDIO_ACTIVE_PLAYING = 1;
-constexpr uint32_t AUDIO_ACTIVE_PAUSED = 3;
 
 class TAudioEngine {
  public:
@@ -50,7 +39,6 @@ class TAudioEngine {
   bool Init(int device, uint32_t freq, uint32_t flags);
   // Frees every stream and closes the device. False if not started.
   bool Free();
-  bool IsStarted() const;
   bool HasOutputDevice() const;
 
   // Master volume 0..1 (clamped; NaN refused).
@@ -90,15 +78,12 @@ class TAudioEngine {
   void Destroy(std::map<uint32_t, std::unique_ptr<TAudioFileStream>>::iterator it);
   void Log(const std::string& line);
 
-  mutable std::mutex FMutex;
-  std::shared_ptr<IAudioClock> FClock;
-  TLogHook FLog;
-  bool FStarted = false;
-  float FMasterVolume = 1.0f;
-  std::unique_ptr<TAudioOutput> FOutput;
-  std::map<uint32_t, std::unique_ptr<TAudioFileStream>> FStreams;
-  uint32_t FLastHandle = 0;
+  mutable std::mutex Mutex;
+  std::shared_ptr<IAudioClock> Clock;
+  TLogHook LogHook;
+  bool Started = false;
+  float MasterVolume = 1.0f;
+  std::unique_ptr<TAudioOutput> Output;
+  std::map<uint32_t, std::unique_ptr<TAudioFileStream>> Streams;
+  uint32_t LastHandle = 0;
 };
-
-// The process-wide engine the player uses.
-TAudioEngine& AudioEngine();

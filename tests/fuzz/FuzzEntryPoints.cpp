@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "engine/assets/zrnFont.h"
+#include "engine/assets/zrnFreeImage.h"
 #include "engine/assets/zrnImage.h"
 #include "engine/core/zrnStreams.h"
 #include "engine/device/zrnRecordingRenderer.h"
@@ -10,7 +11,10 @@
 namespace {
 
 TZRNDevice& Device() {
-  static std::unique_ptr<TZRNDevice> device = TZRNRecordingRenderer::MakeDevice(nullptr);
+  static std::unique_ptr<TZRNDevice> device = [] {
+    RegisterFreeImageCodecs();
+    return TZRNRecordingRenderer::MakeDevice(nullptr);
+  }();
   return *device;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/assets/zrnFont.h"
+#include "engine/assets/zrnFreeImage.h"
 #include "engine/assets/zrnImage.h"
 #include "engine/core/zrnStreams.h"
 #include "engine/device/zrnRecordingRenderer.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s OUT_DIR\n", argv[0]);
     return 2;
   }
+  RegisterFreeImageCodecs();
   const fs::path root = argv[1];
   for (const char* d : {"texture", "image", "font"}) fs::create_directories(root / d);
   auto device = TZRNRecordingRenderer::MakeDevice(nullptr);

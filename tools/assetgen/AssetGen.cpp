@@ -7,6 +7,7 @@
 #include <exception>
 #include <string>
 
+#include "engine/assets/zrnFreeImage.h"
 #include "tools/assetgen/EngineFiles.h"
 #include "tools/assetgen/FontAtlas.h"
 #include "tools/assetgen/GuiArt.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s OUTPUT_DIRECTORY\n", argv[0]);
     return 2;
   }
+  RegisterFreeImageCodecs();
   std::string dir = argv[1];
   try {
     assetgen::FreeTypeLibrary freeType;

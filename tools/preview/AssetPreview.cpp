@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/assets/zrnFont.h"
+#include "engine/assets/zrnFreeImage.h"
 #include "engine/assets/zrnImage.h"
 #include "engine/core/zrnMath.h"
 #include "engine/device/zrnCanvas.h"
@@ -220,8 +221,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s ASSET_DIR OUTPUT.png WORK_DIR\n", argv[0]);
     return 2;
   }
+  RegisterFreeImageCodecs();
   try {
-    TZRNDevice device("OpenGL");
+    TZRNDevice device;
     device.Initialize("Sonavarium Assets", ScreenWidth, ScreenHeight, false);
     Preview preview(device, argv[1]);
 

@@ -28,7 +28,7 @@ class OpenGLTextureOnDisplay : public testing::Test {
  protected:
   void SetUp() override {
     if (!HaveDisplay()) GTEST_SKIP() << "run by OpenGLTexture.DisplayTestsPassUnderXvfb";
-    Device = std::make_unique<TZRNDevice>("");
+    Device = std::make_unique<TZRNDevice>();
     Device->Initialize("Textures", 1024, 768, true);
   }
   void TearDown() override { Device.reset(); }

@@ -65,7 +65,7 @@ class ScriptedApp : public TZRNApplication {
 
 void DrainQueue() {
   TZRNEvent e{};
-  while (Events.Pop(e)) {
+  while (Events().Pop(e)) {
   }
 }
 }  // namespace
@@ -88,7 +88,7 @@ TEST(RunLoop, TerminateFromUpdateEndsOneFrameLater) {
   EXPECT_EQ(app.Updates, 3);
   EXPECT_EQ(app.Log.back(), "shutdown");
   app.Terminate();
-  EXPECT_EQ(Events.Count, 1) << "after Run, Terminate only leaves a quit event";
+  EXPECT_EQ(Events().Count, 1) << "after Run, Terminate only leaves a quit event";
   DrainQueue();
 }
 

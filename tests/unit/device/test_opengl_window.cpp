@@ -47,7 +47,7 @@ void AddQuad(TZRNVertexList& list, float x0, float y0, float x1, float y1, TColo
 
 void DrainEvents() {
   TZRNEvent e{};
-  while (Events.Pop(e)) {
+  while (Events().Pop(e)) {
   }
 }
 
@@ -69,7 +69,7 @@ TEST(OpenGLWindow, AllDisplayTestsPassUnderXvfb) {
 }
 
 TEST_F(OpenGLOnDisplay, OpensAFullScreenWindowAtTheDesktopSize) {
-  TZRNDevice device("");
+  TZRNDevice device;
   int32_t w = 0, h = 0;
   ASSERT_TRUE(ZRNPrimaryScreenSize(w, h));
   EXPECT_EQ(w, 1024);
@@ -94,7 +94,7 @@ TEST_F(OpenGLOnDisplay, OpensAFullScreenWindowAtTheDesktopSize) {
 }
 
 TEST_F(OpenGLOnDisplay, DrawsInWindowPixelsWithTheChosenBlending) {
-  TZRNDevice device("");
+  TZRNDevice device;
   device.Initialize("Sonavarium", 1024, 768, true);
   device.Clear();
   TZRNVertexList quads;
@@ -129,7 +129,7 @@ TEST_F(OpenGLOnDisplay, DrawsInWindowPixelsWithTheChosenBlending) {
 }
 
 TEST_F(OpenGLOnDisplay, FlipKeepsToTheRefreshRateAndDeliversQuitRequests) {
-  TZRNDevice device("");
+  TZRNDevice device;
   device.Initialize("Sonavarium", 1024, 768, true);
   device.Flip();
   DrainEvents();
@@ -143,20 +143,20 @@ TEST_F(OpenGLOnDisplay, FlipKeepsToTheRefreshRateAndDeliversQuitRequests) {
   device.Flip();
   bool quit = false;
   TZRNEvent e{};
-  while (Events.Pop(e)) quit |= e.Kind == ZRN_EVENT_QUIT;
+  while (Events().Pop(e)) quit |= e.Kind == ZRN_EVENT_QUIT;
   EXPECT_TRUE(quit);
   EXPECT_EQ(ZRNQuitRequested, 0);
 }
 
 TEST_F(OpenGLOnDisplay, KeysAndButtonsFromTheServerArriveWithOldCodes) {
-  TZRNDevice device("");
+  TZRNDevice device;
   device.Initialize("Sonavarium", 1024, 768, true);
   std::vector<TZRNEvent> events;
   auto pump = [&] {
     for (int i = 0; i < 20; ++i) {
       device.Flip();
       TZRNEvent e{};
-      while (Events.Pop(e)) events.push_back(e);
+      while (Events().Pop(e)) events.push_back(e);
     }
   };
   auto lastMove = [&] {

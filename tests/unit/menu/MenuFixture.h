@@ -47,7 +47,7 @@ class MenuFixture : public ::testing::Test {
     App = app.get();
     if (openGL) {
       rec = nullptr;
-      app->Device = MakeOwned<TZRNDevice>("OpenGL");
+      app->Device = MakeOwned<TZRNDevice>();
       app->Device->Initialize("Menu", width, height, false);
     } else {
       auto device = TZRNRecordingRenderer::MakeDevice(&rec, width, height);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
-#include "engine/core/zrnClasses.h"
+#include "platform/PlatformError.h"
 #include "platform/FileDialog.h"
 #include "player/Main.h"
 #include "player/Playlist.h"
@@ -86,7 +86,7 @@ TEST_F(FileDialogTest, AttachesToTheOwnerWindowAndTellsCancelFromFailure) {
   ASSERT_FALSE(args.empty());
   EXPECT_EQ(args.back(), "--attach=44040197");
   StandIn("zenity", "", 5);
-  EXPECT_THROW(OpenFileDialog("T", Filters(), 0), EZRNError);
+  EXPECT_THROW(OpenFileDialog("T", Filters(), 0), EPlatformError);
   StandIn("zenity", "/a path/with\nline break.mp3\n", 0);
   EXPECT_EQ(OpenFileDialog("T", Filters(), 0), std::optional<std::string>("/a path/with\nline break.mp3"));
 }
@@ -119,7 +119,7 @@ TEST_F(FileDialogTest, NoChooserInstalledIsLoggedAndNotRaised) {
   list.LogLine = [&](const std::string& line) { log.push_back(line); };
   EXPECT_NO_THROW(list.AddFilesDialog(true));
   EXPECT_EQ(log, (std::vector<std::string>{"Error in OpenFileDialog"}));
-  EXPECT_THROW(OpenFileDialog("T", Filters(), 0), EZRNError);
+  EXPECT_THROW(OpenFileDialog("T", Filters(), 0), EPlatformError);
 }
 
 }  // namespace

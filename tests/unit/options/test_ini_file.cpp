@@ -2,7 +2,7 @@
 #include <sys/wait.h>
 
 #include "TempDir.h"
-#include "engine/core/zrnClasses.h"
+#include "platform/PlatformError.h"
 #include "platform/IniFile.h"
 
 namespace {
@@ -83,7 +83,7 @@ TEST_F(IniFileTest, RefusedWriteRaisesUnableToWriteWithTheFullName) {
   try {
     missingDir.WriteInteger("options", "vol", 1);
     FAIL() << "write into a missing directory succeeded";
-  } catch (const EZRNError& e) {
+  } catch (const EPlatformError& e) {
     EXPECT_EQ(std::string(e.what()), "Unable to write to " + Dir.Path + "no/such/dir/!options.ini");
   }
 }
@@ -111,13 +111,13 @@ TEST_F(IniFileTest, ReadOnlyDirectoryOrFileRefusesTheWriteAndKeepsTheFile) {
       try {
         ini.WriteInteger("options", "vol", 9);
         ++failures;
-      } catch (const EZRNError& e) {
+      } catch (const EPlatformError& e) {
         if (std::string(e.what()) != "Unable to write to " + file) ++failures;
       }
       try {
         ini.ReplaceSection("playlist", {"/a.mp3"});
         ++failures;
-      } catch (const EZRNError&) {
+      } catch (const EPlatformError&) {
       }
       if (ini.ReadInteger("options", "vol", 0) == 9) ++failures;
     }
@@ -165,8 +165,8 @@ TEST_F(IniFileTest, KeysThatWouldBreakTheFileAreNotWritten) {
   Ini.ReplaceSection("playlist", {"/a.mp3", "/evil\n[options]\nvol=0", "[x].mp3", "", "/b.mp3"});
   EXPECT_EQ(Ini.ReadSection("playlist"), (std::vector<std::string>{"/a.mp3", "/b.mp3"}));
   EXPECT_EQ(Ini.ReadInteger("options", "vol", 10), 3);
-  EXPECT_THROW(Ini.WriteString("options", "a\nb", "1"), EZRNError);
-  EXPECT_THROW(Ini.WriteString("options", "k", "1\n[playlist]"), EZRNError);
+  EXPECT_THROW(Ini.WriteString("options", "a\nb", "1"), EPlatformError);
+  EXPECT_THROW(Ini.WriteString("options", "k", "1\n[playlist]"), EPlatformError);
   EXPECT_EQ(Ini.ReadInteger("options", "vol", 10), 3);
 }
 

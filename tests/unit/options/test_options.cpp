@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "TempDir.h"
-#include "engine/core/zrnClasses.h"
+#include "platform/PlatformError.h"
 #include "platform/Locale.h"
 #include "player/Options.h"
 #include "player/Playlist.h"
@@ -84,7 +84,7 @@ TEST_F(OptionsTest, StoringAnEmptyPlaylistRemovesTheSection) {
 
 TEST_F(OptionsTest, SettingErrorsPropagateWhilePlaylistErrorsAreSwallowed) {
   TOptions nowhere(Dir / "missing/!options.ini");
-  EXPECT_THROW(nowhere.WriteSettings(0, false, 10, false, 0), EZRNError);
+  EXPECT_THROW(nowhere.WriteSettings(0, false, 10, false, 0), EPlatformError);
   List.AddTrack("/m/a.mp3", "");
   EXPECT_NO_THROW(nowhere.StorePlaylist(List, 50));
   TPlaylist restored;

@@ -93,7 +93,7 @@ TEST(ParticlePreview, DrawsThePlayersCellsAndCanvasLines) {
   const char* out = std::getenv("SNV_PREVIEW_OUT");
   if (!out) GTEST_SKIP() << "SNV_PREVIEW_OUT is not set";
 
-  TZRNDevice device("OpenGL");
+  TZRNDevice device;
   device.Initialize("Particles", Width, Height, false);
   TZRNImageList images(&device);
   bool loaded = false;
@@ -115,7 +115,7 @@ TEST(ParticlePreview, DrawsThePlayersCellsAndCanvasLines) {
   manager.SetCapacity(4000);
   // Cells 11 ("kaos"), 6 ("osc"), 9 ("spir") with their sizes; red, green and blue.
   const TCellBurst bursts[] = {{11, 24, 32, 160, 300, 0}, {6, 8, 12, 400, 300, 1}, {9, 12, 16, 640, 300, 2}};
-  SeedRandomTable(5);
+  manager.Random.SeedRandomTable(5);
   for (const TCellBurst& burst : bursts) {
     TZRNParticleEffect* effect = AddPlayerEffect(manager, burst);
     effect->Prepare();

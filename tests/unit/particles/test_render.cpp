@@ -242,7 +242,7 @@ TEST(ParticleRendering, BatchingGivesTheVerticesAndStatesOfOneCallPerSystem) {
     e->SetLifeMax(0.4f);
     effects.push_back(e);
   }
-  SeedRandomTable(99);
+  scene.Manager->Random.SeedRandomTable(99);
   testing::internal::CaptureStdout();
   for (int frame = 0; frame < 20; ++frame) {
     for (int k = 0; k < 12; ++k) scene.Manager->SpawnAt(effects[(frame * 7 + k * 5) % 30], Vector3f(float(k), float(frame), 0));

@@ -5,22 +5,26 @@
 #include "particle_test_support.h"
 
 TEST(ParticleRandom, DrawsInTableOrderAndWraps) {
-  SeedRandomTable(7);
-  EXPECT_EQ(RandomIndex, 0);
-  const float first = RandomTable[0];
-  EXPECT_EQ(RandomNext(), first);
-  EXPECT_EQ(RandomRange(2, 4), 2 + 2 * RandomTable[1]);
-  EXPECT_EQ(RandomInt(10), static_cast<int32_t>(10 * RandomTable[2]));
-  const TColor4f c = RandomColor({{0, 0, 0, 0}, {1, 2, 3, 4}});
-  EXPECT_EQ(c.Red, RandomTable[3]);
-  EXPECT_EQ(c.Alpha, 4 * RandomTable[6]);
-  RandomIndex = 65535;
-  EXPECT_EQ(RandomNext(), RandomTable[65535]);
-  EXPECT_EQ(RandomIndex, 0);
-  EXPECT_EQ(RandomNext(), first);
-  for (float value : RandomTable) ASSERT_TRUE(value >= 0.0f && value < 1.0f);
-  SeedRandomTable(7);
-  EXPECT_EQ(RandomTable[0], first) << "the same seed gives the same table";
+  TZRNParticleRandom r;
+  r.SeedRandomTable(7);
+  EXPECT_EQ(r.RandomIndex, 0);
+  const float first = r.RandomTable[0];
+  EXPECT_EQ(r.RandomNext(), first);
+  EXPECT_EQ(r.RandomRange(2, 4), 2 + 2 * r.RandomTable[1]);
+  EXPECT_EQ(r.RandomInt(10), static_cast<int32_t>(10 * r.RandomTable[2]));
+  const TColor4f c = r.RandomColor({{0, 0, 0, 0}, {1, 2, 3, 4}});
+  EXPECT_EQ(c.Red, r.RandomTable[3]);
+  EXPECT_EQ(c.Alpha, 4 * r.RandomTable[6]);
+  r.RandomIndex = 65535;
+  EXPECT_EQ(r.RandomNext(), r.RandomTable[65535]);
+  EXPECT_EQ(r.RandomIndex, 0);
+  EXPECT_EQ(r.RandomNext(), first);
+  ASSERT_EQ(r.RandomTable.size(), size_t{RandomTableSize});
+  for (float value : r.RandomTable) ASSERT_TRUE(value >= 0.0f && value < 1.0f);
+  TZRNParticleRandom other;
+  other.SeedRandomTable(7);
+  EXPECT_EQ(other.RandomTable, r.RandomTable) << "the same seed gives the same table";
+  EXPECT_EQ(other.RandomIndex, 0) << "a second table keeps its own cursor";
 }
 
 TEST(ParticleSystem, SpawnDrawsEveryValueInOrder) {
@@ -38,8 +42,9 @@ TEST(ParticleSystem, SpawnDrawsEveryValueInOrder) {
   e->SetCellLayout(2);
   e->SetCell(6);
 
-  SeedRandomTable(1234);
-  const float* t = RandomTable;
+  TZRNParticleRandom& random = scene.Manager->Random;
+  random.SeedRandomTable(1234);
+  const std::vector<float>& t = random.RandomTable;
   TZRNParticleSystem* s = scene.Manager->SpawnAt(e, Vector3f(100, 200, 0));
   ASSERT_NE(s, nullptr);
   s->Update(0);
@@ -60,7 +65,7 @@ TEST(ParticleSystem, SpawnDrawsEveryValueInOrder) {
   EXPECT_EQ(p.Velocity.Z, 0.0f);
   EXPECT_EQ(p.Cell, 5 + 6);
   EXPECT_EQ(p.BaseCell, p.Cell);
-  EXPECT_EQ(RandomIndex, 10);
+  EXPECT_EQ(random.RandomIndex, 10);
   // Spawned then updated with time 0: age 0 reads table entry 0.
   EXPECT_EQ(p.Age, 0.0f);
   EXPECT_EQ(p.Size, p.BaseSize * e->Graphs->SizeTable[0]);
@@ -88,7 +93,7 @@ TEST(ParticleSystem, AgeEqualToLifeIsAliveAndUsesTheLastEntry) {
   e->Graphs->Red.Keys.Add(0, 0);
   e->Graphs->Red.Keys.Add(1, 1);
   e->Prepare();
-  SeedRandomTable(3);
+  scene.Manager->Random.SeedRandomTable(3);
   TZRNParticleSystem* s = scene.Manager->Spawn(e);
 
   EXPECT_FALSE(s->Update(0.25f));  // emits at time 0.25 (delay 0)

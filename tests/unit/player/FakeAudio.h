@@ -41,14 +41,14 @@ class FakeAudio : public audio::IBackend {
     return Log("ChannelPause", h == Live);
   }
   bool ChannelStop(uint32_t) override { return Log("ChannelStop", true); }
-  int ChannelIsActive(uint32_t h) override { return h == Live && Playing ? 1 : 0; }
-  bool ChannelSetAttribute(uint32_t, int, float v) override {
+  uint32_t ChannelIsActive(uint32_t h) override { return h == Live && Playing ? AUDIO_ACTIVE_PLAYING : AUDIO_ACTIVE_STOPPED; }
+  bool ChannelSetAttribute(uint32_t, uint32_t, float v) override {
     LastVolume = v;
     return Log("ChannelSetAttribute", true);
   }
-  int64_t ChannelGetPosition(uint32_t h, int) override { return h != 0 && h == Live ? Position : -1; }
-  int64_t ChannelGetLength(uint32_t h, int) override { return h != 0 && h == Live ? Length : -1; }
-  bool ChannelSetPosition(uint32_t h, int64_t p, int) override {
+  int64_t ChannelGetPosition(uint32_t h, uint32_t) override { return h != 0 && h == Live ? Position : -1; }
+  int64_t ChannelGetLength(uint32_t h, uint32_t) override { return h != 0 && h == Live ? Length : -1; }
+  bool ChannelSetPosition(uint32_t h, int64_t p, uint32_t) override {
     LastSeek = p;
     if (h == 0 || h != Live || p < 0 || p > Length) return Log("ChannelSetPosition refused", false);
     Position = p;

@@ -8,7 +8,7 @@ struct Playback : ::testing::Test {
   FakeAudio Audio;
   TDemo Demo;
   void Load(int64_t length) {
-    Demo.Stream = Audio.StreamCreateFile("/music/a.ogg", audio::kAutoFree);
+    Demo.Stream = Audio.StreamCreateFile("/music/a.ogg", AUDIO_STREAM_AUTOFREE);
     Demo.CurrentFile = "/music/a.ogg";
     Demo.Playing = true;
     Audio.Length = length;
