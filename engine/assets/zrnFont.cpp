@@ -1,9 +1,11 @@
 #include "engine/assets/zrnFont.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
+#include "engine/core/zrnMath.h"
 #include "engine/core/zrnStreams.h"
 #include "engine/device/zrnDevice.h"
 
@@ -123,12 +125,15 @@ int32_t TZRNFont::TextWidth(const std::string& text) const {
     width += i < 0 ? MissingCharacterAdvance : Characters[i].XAdvance;
   }
   // Only damaged advances can leave the 32-bit range; saturate instead of wrapping.
-  if (width > INT32_MAX) return INT32_MAX;
-  if (width < INT32_MIN) return INT32_MIN;
-  return static_cast<int32_t>(width);
+  const double scaled = std::round(static_cast<double>(width) * Scale);
+  if (scaled > INT32_MAX) return INT32_MAX;
+  if (scaled < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(scaled);
 }
 
-int32_t TZRNFont::TextHeight(const std::string& text) const { return text.empty() ? 0 : Height; }
+int32_t TZRNFont::TextHeight(const std::string& text) const {
+  return text.empty() ? 0 : static_cast<int32_t>(std::lround(static_cast<double>(Height) * Scale));
+}
 
 void TZRNFont::TextOut(int32_t x, int32_t y, const TColor4f& color, const std::string& text) {
   TVector3f pen{static_cast<float>(x), static_cast<float>(y), 0.0f};
@@ -136,8 +141,9 @@ void TZRNFont::TextOut(int32_t x, int32_t y, const TColor4f& color, const std::s
   for (unsigned char byte : text) {
     const int32_t i = CharacterIndex[byte];
     if (i < 0) continue;
-    AddQuad(vertices, Coordinates[static_cast<size_t>(i)], pen, color);
-    pen.X += static_cast<float>(Characters[i].XAdvance);
+    if (Scale == 1.0f) AddQuad(vertices, Coordinates[static_cast<size_t>(i)], pen, color);
+    else AddQuadTransformed(vertices, Coordinates[static_cast<size_t>(i)], MatrixTranslateScale(pen.X, pen.Y, Scale, Scale, 0.0f), color);
+    pen.X += static_cast<float>(Characters[i].XAdvance) * Scale;
   }
   if (!Batching) Flush();
 }

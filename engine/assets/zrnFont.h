@@ -63,6 +63,9 @@ class TZRNFont {
   int32_t Metrics[3] = {};
   int32_t CharacterCount = 0;
   bool Batching = false;
+  // Magnifies every glyph, its advance and the measured sizes (HiDPI screens without a font
+  // drawn at their resolution).
+  float Scale = 1.0f;
   int32_t CharacterIndex[256];
   std::vector<TZRNQuadCoords> Coordinates;
 };

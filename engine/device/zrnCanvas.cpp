@@ -14,6 +14,7 @@ void TZRNCanvas::SetPrimitive(TZRNPrimitive primitive) {
 
 void TZRNCanvas::Flush(bool clear) {
   Device->SetTexture(nullptr, 0);
+  Device->SetLineWidth(LineWidth);
   Device->DrawPrimitives(Primitive, *Vertices);
   if (clear) Vertices->Clear();
 }

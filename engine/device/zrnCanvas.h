@@ -37,4 +37,6 @@ class TZRNCanvas {
   std::unique_ptr<TZRNPen> Pen;
   std::unique_ptr<TZRNBrush> Brush;
   TZRNPrimitive Primitive = ptPoints;
+  // Pixels; HiDPI screens draw thicker lines so they keep their weight.
+  float LineWidth = 1.0f;
 };

@@ -77,6 +77,12 @@ TZRNRenderValue TZRNDevice::SetRenderState(TZRNRenderState state, TZRNRenderValu
   return previous;
 }
 
+void TZRNDevice::SetLineWidth(float width) {
+  if (width == LineWidth) return;
+  Renderer->SetLineWidth(width);
+  LineWidth = width;
+}
+
 void TZRNDevice::DrawPrimitives(TZRNPrimitive primitive, const TZRNVertexList& vertices) {
   Renderer->DrawPrimitives(primitive, vertices.List, vertices.Count);
 }

@@ -81,6 +81,7 @@ class IZRNRenderer {
   virtual void SetTexture(TZRNTexture* texture, uint16_t stage) = 0;
   virtual void SetRenderTarget(IZRNRenderTarget* target) = 0;
   virtual void DrawPrimitives(TZRNPrimitive primitive, const TVertex* vertices, int32_t count) = 0;
+  virtual void SetLineWidth(float width) = 0;
 };
 
 class TZRNDevice;
@@ -106,6 +107,8 @@ class TZRNDevice {
   void SetProjection(const TMatrix4f& m);
   TZRNTexture* SetTexture(TZRNTexture* texture, uint16_t stage);
   TZRNRenderValue SetRenderState(TZRNRenderState state, TZRNRenderValue value);
+  // Width in pixels of the lines drawn from now on; unchanged widths never reach the renderer.
+  void SetLineWidth(float width);
   void DrawPrimitives(TZRNPrimitive primitive, const TZRNVertexList& vertices);
   int32_t Width();
   int32_t Height();
@@ -115,6 +118,7 @@ class TZRNDevice {
   TZRNMatrix View, World, Projection;
   TZRNTexture* Textures[8] = {};
   TZRNRenderValue RenderStates[4] = {rvBlendNone, rvDepthTestOn, rvDepthMaskOn, rvFillSolid};
+  float LineWidth = 1.0f;
 
  private:
   void Construct(const TZRNRendererFactory& factory);

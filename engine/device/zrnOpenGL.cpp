@@ -328,6 +328,8 @@ void TZRNOpenGLRenderer::SetFillMode(TZRNRenderValue, TZRNRenderValue newValue) 
   else if (newValue == rvFillWireframe) glPolygonMode(GL_FRONT_AND_BACK, GL_LINE);
 }
 
+void TZRNOpenGLRenderer::SetLineWidth(float width) { glLineWidth(width); }
+
 void TZRNOpenGLRenderer::SetDepthMask(TZRNRenderValue, TZRNRenderValue newValue) {
   if (newValue == rvDepthMaskOn) glDepthMask(GL_TRUE);
   else if (newValue == rvDepthMaskOff) glDepthMask(GL_FALSE);

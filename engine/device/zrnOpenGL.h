@@ -58,6 +58,7 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
   void SetBlendMode(TZRNRenderValue oldValue, TZRNRenderValue newValue) override;
   void SetDepthTest(TZRNRenderValue oldValue, TZRNRenderValue newValue) override;
   void SetFillMode(TZRNRenderValue oldValue, TZRNRenderValue newValue) override;
+  void SetLineWidth(float width) override;
   void SetDepthMask(TZRNRenderValue oldValue, TZRNRenderValue newValue) override;
   void SetTexture(TZRNTexture* texture, uint16_t stage) override;
   void SetRenderTarget(IZRNRenderTarget* target) override;

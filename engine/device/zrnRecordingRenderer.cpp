@@ -134,6 +134,10 @@ void TZRNRecordingRenderer::SetDepthTest(TZRNRenderValue o, TZRNRenderValue n) {
   if (Record) Push(TZRNCallKind::SetDepthTest, o, n);
 }
 
+void TZRNRecordingRenderer::SetLineWidth(float width) {
+  if (Record) Push(TZRNCallKind::SetLineWidth, static_cast<int32_t>(width));
+}
+
 void TZRNRecordingRenderer::SetFillMode(TZRNRenderValue o, TZRNRenderValue n) {
   if (Record) Push(TZRNCallKind::SetFillMode, o, n);
 }

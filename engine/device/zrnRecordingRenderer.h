@@ -11,7 +11,7 @@ enum class TZRNCallKind {
   Open, Close, Reopen, SetTitle, Clear, Flip, CreateTexture, CreateRenderTarget,
   SetViewport, SetViewMatrix, SetWorldMatrix, SetProjectionMatrix,
   SetBlendMode, SetDepthTest, SetFillMode, SetDepthMask,
-  SetTexture, SetRenderTarget, DrawPrimitives,
+  SetTexture, SetRenderTarget, DrawPrimitives, SetLineWidth,
 };
 
 struct TZRNRecordedCall {
@@ -63,6 +63,7 @@ class TZRNRecordingRenderer : public IZRNRenderer {
   void SetBlendMode(TZRNRenderValue oldValue, TZRNRenderValue newValue) override;
   void SetDepthTest(TZRNRenderValue oldValue, TZRNRenderValue newValue) override;
   void SetFillMode(TZRNRenderValue oldValue, TZRNRenderValue newValue) override;
+  void SetLineWidth(float width) override;  // A: the width in pixels
   void SetDepthMask(TZRNRenderValue oldValue, TZRNRenderValue newValue) override;
   void SetTexture(TZRNTexture* texture, uint16_t stage) override;
   void SetRenderTarget(IZRNRenderTarget* target) override;

@@ -1,5 +1,6 @@
 // Writes the player's three asset files: pi.dat (the menu image "GUI"), pm.dat (the particle
-// image "Particles") and ff.dat (the font). Same bytes on every run.
+// image "Particles") and ff.dat (the font), and the double-resolution menu image and font for
+// HiDPI screens, pi@2x.dat and ff@2x.dat. Same bytes on every run.
 #include <cairo.h>
 
 #include <cstdio>
@@ -15,15 +16,15 @@
 
 namespace {
 
-void WriteGui(const assetgen::FreeTypeLibrary& freeType, const std::string& dir) {
-  std::vector<assetgen::Sprite> sprites = assetgen::DrawGuiSprites(freeType);
-  assetgen::Sheet sheet = assetgen::PackSheet(sprites, 512);
+void WriteGui(const assetgen::FreeTypeLibrary& freeType, const std::string& path, int32_t scale) {
+  std::vector<assetgen::Sprite> sprites = assetgen::DrawGuiSprites(freeType, scale);
+  assetgen::Sheet sheet = assetgen::PackSheet(sprites, 512 * scale, 2 * scale);
   // Drawn 1:1 on screen: no mipmaps, plain linear filtering keeps edges crisp.
   TZRNTextureSettings settings;
   settings.Mipmaps = false;
   settings.MinFilter = tfLinear;
   settings.MagFilter = tfLinear;
-  assetgen::WriteImageFile(dir + "/pi.dat", "GUI", sheet.Picture, assetgen::PatternsOf(sheet), settings);
+  assetgen::WriteImageFile(path, "GUI", sheet.Picture, assetgen::PatternsOf(sheet), settings);
 }
 
 void WriteParticles(const std::string& dir) {
@@ -36,9 +37,13 @@ void WriteParticles(const std::string& dir) {
   assetgen::WriteImageFile(dir + "/pm.dat", "Particles", assetgen::DrawParticleSheet(), {}, settings);
 }
 
-void WriteFont(const assetgen::FreeTypeLibrary& freeType, const std::string& dir) {
-  assetgen::FontAtlas atlas = assetgen::RasteriseFont(freeType, assetgen::SansFontPath, "DejaVuSans16", 16);
-  assetgen::WriteFontFile(dir + "/ff.dat", atlas);
+// The double-resolution font is rasterised at twice the size rather than scaled up: glyphs
+// hinted to their own pixel grid stay sharp.
+void WriteFont(const assetgen::FreeTypeLibrary& freeType, const std::string& path, int32_t scale) {
+  const int32_t pixelSize = 16 * scale;
+  assetgen::FontAtlas atlas = assetgen::RasteriseFont(freeType, assetgen::SansFontPath,
+                                                      "DejaVuSans" + std::to_string(pixelSize), pixelSize);
+  assetgen::WriteFontFile(path, atlas);
 }
 
 }  // namespace
@@ -52,9 +57,11 @@ int main(int argc, char** argv) {
   std::string dir = argv[1];
   try {
     assetgen::FreeTypeLibrary freeType;
-    WriteGui(freeType, dir);
+    WriteGui(freeType, dir + "/pi.dat", 1);
+    WriteGui(freeType, dir + "/pi@2x.dat", 2);
     WriteParticles(dir);
-    WriteFont(freeType, dir);
+    WriteFont(freeType, dir + "/ff.dat", 1);
+    WriteFont(freeType, dir + "/ff@2x.dat", 2);
     // Cairo keeps font faces cached; release them while FreeType is still up.
     cairo_debug_reset_static_data();
   } catch (const std::exception& e) {

@@ -24,32 +24,32 @@ void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double r) 
 
 // Every effect below varies only vertically inside the middle 64 columns, which is what lets
 // the middle piece repeat without seams.
-void DrawButton(cairo_t* cr, Look look) {
+void DrawButton(cairo_t* cr, Look look, int32_t scale) {
   const double x = 2.0, w = FullWidth - 4.0;
   const double y = look == Look::Down ? 4.0 : 3.0;
   const double h = 37.0;
 
   // Soft shadow under the body, drawn on its own layer and blurred.
   if (look != Look::Down) {
-    SurfacePtr shadow = MakeSurface(FullWidth, ButtonHeight);
+    SurfacePtr shadow = MakeSurface(FullWidth, ButtonHeight, scale);
     CairoPtr s = MakeContext(shadow.get());
     RoundedRect(s.get(), x + 1, y + 2.5, w - 2, h, Radius);
     cairo_set_source_rgba(s.get(), 0, 0, 0, 0.65);
     cairo_fill(s.get());
-    BlurSurface(shadow.get(), 3);
+    BlurSurface(shadow.get(), 3 * scale);
     cairo_set_source_surface(cr, shadow.get(), 0, 0);
     cairo_paint(cr);
   }
 
   // Hover glows in the accent colour around the whole body.
   if (look == Look::Hover) {
-    SurfacePtr glow = MakeSurface(FullWidth, ButtonHeight);
+    SurfacePtr glow = MakeSurface(FullWidth, ButtonHeight, scale);
     CairoPtr g = MakeContext(glow.get());
     RoundedRect(g.get(), x, y, w, h, Radius);
     cairo_set_line_width(g.get(), 3.0);
     SetColour(g.get(), AccentCyan, 0.9);
     cairo_stroke(g.get());
-    BlurSurface(glow.get(), 3);
+    BlurSurface(glow.get(), 3 * scale);
     cairo_set_source_surface(cr, glow.get(), 0, 0);
     cairo_paint(cr);
   }
@@ -124,23 +124,23 @@ void DrawButton(cairo_t* cr, Look look) {
 
 }  // namespace
 
-std::vector<Sprite> DrawButtonPieces() {
+std::vector<Sprite> DrawButtonPieces(int32_t scale) {
   std::vector<Sprite> pieces;
   const struct {
     Look Kind;
     const char* Name;
   } looks[] = {{Look::Normal, "BtnNormal"}, {Look::Hover, "BtnHover"}, {Look::Down, "BtnDown"}};
   for (const auto& look : looks) {
-    SurfacePtr surface = MakeSurface(FullWidth, ButtonHeight);
-    DrawButton(MakeContext(surface.get()).get(), look.Kind);
+    SurfacePtr surface = MakeSurface(FullWidth, ButtonHeight, scale);
+    DrawButton(MakeContext(surface.get()).get(), look.Kind, scale);
     RgbaPicture whole = ToRgba(surface.get());
     const int32_t starts[3] = {0, ButtonEndWidth, ButtonEndWidth + ButtonMiddleWidth};
     const int32_t widths[3] = {ButtonEndWidth, ButtonMiddleWidth, ButtonEndWidth};
     for (int i = 0; i < 3; ++i) {
       Sprite piece;
       piece.Name = std::string(look.Name) + std::to_string(i + 1);
-      piece.Picture = Crop(whole, starts[i], 0, widths[i], ButtonHeight);
-      BleedColourIntoTransparency(piece.Picture, 3);
+      piece.Picture = Crop(whole, starts[i] * scale, 0, widths[i] * scale, ButtonHeight * scale);
+      BleedColourIntoTransparency(piece.Picture, 3 * scale);
       pieces.push_back(std::move(piece));
     }
   }

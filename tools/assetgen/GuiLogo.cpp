@@ -15,8 +15,8 @@ const char* const Title = "Sonavarium";
 const char* const Tagline = "MUSIC VISUALIZER";
 
 // A sound orb: glass disc, gradient ring and three interleaved waves.
-void DrawEmblem(cairo_t* cr) {
-  SurfacePtr glow = MakeSurface(LogoWidth, LogoHeight);
+void DrawEmblem(cairo_t* cr, int32_t scale) {
+  SurfacePtr glow = MakeSurface(LogoWidth, LogoHeight, scale);
   {
     CairoPtr g = MakeContext(glow.get());
     cairo_arc(g.get(), EmblemX, EmblemY, EmblemRadius, 0, 2 * M_PI);
@@ -24,7 +24,7 @@ void DrawEmblem(cairo_t* cr) {
     SetColour(g.get(), AccentViolet, 0.8);
     cairo_stroke(g.get());
   }
-  BlurSurface(glow.get(), 5);
+  BlurSurface(glow.get(), 5 * scale);
   cairo_set_source_surface(cr, glow.get(), 0, 0);
   cairo_paint(cr);
 
@@ -75,13 +75,13 @@ void DrawIconEmblem(cairo_t* cr, double size) {
   cairo_save(cr);
   cairo_scale(cr, size / Span, size / Span);
   cairo_translate(cr, Span / 2 - EmblemX, Span / 2 - EmblemY);
-  DrawEmblem(cr);
+  DrawEmblem(cr, 1);
   cairo_restore(cr);
 }
 
 namespace {
 
-void DrawTitle(cairo_t* cr, cairo_font_face_t* bold, cairo_font_face_t* regular) {
+void DrawTitle(cairo_t* cr, cairo_font_face_t* bold, cairo_font_face_t* regular, int32_t scale) {
   // Size the name so it spans the room beside the emblem exactly.
   UseFont(cr, bold, 30.0);
   cairo_text_extents_t ext;
@@ -91,7 +91,7 @@ void DrawTitle(cairo_t* cr, cairo_font_face_t* bold, cairo_font_face_t* regular)
   cairo_text_extents(cr, Title, &ext);
   double x = TitleLeft - ext.x_bearing;
 
-  SurfacePtr shadow = MakeSurface(LogoWidth, LogoHeight);
+  SurfacePtr shadow = MakeSurface(LogoWidth, LogoHeight, scale);
   {
     CairoPtr s = MakeContext(shadow.get());
     UseFont(s.get(), bold, size);
@@ -100,7 +100,7 @@ void DrawTitle(cairo_t* cr, cairo_font_face_t* bold, cairo_font_face_t* regular)
     cairo_set_source_rgba(s.get(), 0, 0, 0, 0.85);
     cairo_fill(s.get());
   }
-  BlurSurface(shadow.get(), 3);
+  BlurSurface(shadow.get(), 3 * scale);
   cairo_set_source_surface(cr, shadow.get(), 0, 0);
   cairo_paint(cr);
 
@@ -141,17 +141,17 @@ void DrawTitle(cairo_t* cr, cairo_font_face_t* bold, cairo_font_face_t* regular)
 
 }  // namespace
 
-Sprite DrawLogo(const FreeTypeLibrary& freeType) {
+Sprite DrawLogo(const FreeTypeLibrary& freeType, int32_t scale) {
   CairoFontFacePtr bold = LoadCairoFace(freeType, SansBoldFontPath);
   CairoFontFacePtr regular = LoadCairoFace(freeType, SansFontPath);
-  SurfacePtr surface = MakeSurface(LogoWidth, LogoHeight);
+  SurfacePtr surface = MakeSurface(LogoWidth, LogoHeight, scale);
   {
     CairoPtr cr = MakeContext(surface.get());
-    DrawEmblem(cr.get());
-    DrawTitle(cr.get(), bold.get(), regular.get());
+    DrawEmblem(cr.get(), scale);
+    DrawTitle(cr.get(), bold.get(), regular.get(), scale);
   }
-  Sprite logo{"LOGO", ToRgba(surface.get()), LogoWidth, 0};
-  BleedColourIntoTransparency(logo.Picture, 3);
+  Sprite logo{"LOGO", ToRgba(surface.get()), LogoWidth * scale, 0};
+  BleedColourIntoTransparency(logo.Picture, 3 * scale);
   return logo;
 }
 

@@ -21,13 +21,13 @@ void ArrowPath(cairo_t* cr) {
   cairo_close_path(cr);
 }
 
-RgbaPicture DrawCursor(double glow) {
-  SurfacePtr surface = MakeSurface(CursorWidth, CursorHeight);
+RgbaPicture DrawCursor(double glow, int32_t scale) {
+  SurfacePtr surface = MakeSurface(CursorWidth, CursorHeight, scale);
   CairoPtr owner = MakeContext(surface.get());
   cairo_t* cr = owner.get();
 
   // Glow layer: the arrow's outline in cyan, blurred; its strength breathes over the frames.
-  SurfacePtr halo = MakeSurface(CursorWidth, CursorHeight);
+  SurfacePtr halo = MakeSurface(CursorWidth, CursorHeight, scale);
   {
     CairoPtr h = MakeContext(halo.get());
     cairo_translate(h.get(), CursorTip, CursorTip);
@@ -37,7 +37,7 @@ RgbaPicture DrawCursor(double glow) {
     SetColour(h.get(), AccentCyan, glow);
     cairo_stroke(h.get());
   }
-  BlurSurface(halo.get(), 3);
+  BlurSurface(halo.get(), 3 * scale);
   cairo_set_source_surface(cr, halo.get(), 0, 0);
   cairo_paint(cr);
 
@@ -59,8 +59,8 @@ RgbaPicture DrawCursor(double glow) {
 constexpr int32_t MarkWidth = 22;
 constexpr int32_t MarkHeight = 20;
 
-RgbaPicture DrawEqualiser(const double (&levels)[4]) {
-  SurfacePtr surface = MakeSurface(MarkWidth, MarkHeight);
+RgbaPicture DrawEqualiser(const double (&levels)[4], int32_t scale) {
+  SurfacePtr surface = MakeSurface(MarkWidth, MarkHeight, scale);
   CairoPtr owner = MakeContext(surface.get());
   cairo_t* cr = owner.get();
   const double barWidth = 3.2, gap = 1.9, floor = 18.0, top = 2.0;
@@ -77,14 +77,14 @@ RgbaPicture DrawEqualiser(const double (&levels)[4]) {
       cairo_close_path(c);
     }
   };
-  SurfacePtr halo = MakeSurface(MarkWidth, MarkHeight);
+  SurfacePtr halo = MakeSurface(MarkWidth, MarkHeight, scale);
   {
     CairoPtr h = MakeContext(halo.get());
     bars(h.get());
     SetColour(h.get(), AccentCyan, 0.7);
     cairo_fill(h.get());
   }
-  BlurSurface(halo.get(), 2);
+  BlurSurface(halo.get(), 2 * scale);
   cairo_set_source_surface(cr, halo.get(), 0, 0);
   cairo_paint(cr);
 
@@ -101,35 +101,36 @@ RgbaPicture DrawEqualiser(const double (&levels)[4]) {
 
 }  // namespace
 
-std::vector<Sprite> DrawCursorFrames() {
+std::vector<Sprite> DrawCursorFrames(int32_t scale) {
   std::vector<Sprite> frames;
   const double glow[4] = {0.35, 0.6, 0.85, 0.6};
   for (int i = 0; i < 4; ++i) {
-    Sprite s{"Cursor" + std::to_string(i + 1), DrawCursor(glow[i]), static_cast<int32_t>(CursorTip),
-             static_cast<int32_t>(CursorTip)};
-    BleedColourIntoTransparency(s.Picture, 3);
+    Sprite s{"Cursor" + std::to_string(i + 1), DrawCursor(glow[i], scale), static_cast<int32_t>(CursorTip) * scale,
+             static_cast<int32_t>(CursorTip) * scale};
+    BleedColourIntoTransparency(s.Picture, 3 * scale);
     frames.push_back(std::move(s));
   }
   return frames;
 }
 
-std::vector<Sprite> DrawPlayMarkFrames() {
+std::vector<Sprite> DrawPlayMarkFrames(int32_t scale) {
   static const double levels[4][4] = {
       {0.45, 0.95, 0.60, 0.80}, {0.80, 0.55, 1.00, 0.45}, {0.60, 0.80, 0.50, 1.00}, {1.00, 0.40, 0.85, 0.60}};
   std::vector<Sprite> frames;
   for (int i = 0; i < 4; ++i) {
-    Sprite s{"Play" + std::to_string(i + 1), DrawEqualiser(levels[i]), MarkWidth / 2, MarkHeight / 2};
-    BleedColourIntoTransparency(s.Picture, 3);
+    Sprite s{"Play" + std::to_string(i + 1), DrawEqualiser(levels[i], scale), MarkWidth / 2 * scale,
+             MarkHeight / 2 * scale};
+    BleedColourIntoTransparency(s.Picture, 3 * scale);
     frames.push_back(std::move(s));
   }
   return frames;
 }
 
-std::vector<Sprite> DrawGuiSprites(const FreeTypeLibrary& freeType) {
-  std::vector<Sprite> all = DrawCursorFrames();
-  for (Sprite& s : DrawPlayMarkFrames()) all.push_back(std::move(s));
-  all.push_back(DrawLogo(freeType));
-  for (Sprite& s : DrawButtonPieces()) all.push_back(std::move(s));
+std::vector<Sprite> DrawGuiSprites(const FreeTypeLibrary& freeType, int32_t scale) {
+  std::vector<Sprite> all = DrawCursorFrames(scale);
+  for (Sprite& s : DrawPlayMarkFrames(scale)) all.push_back(std::move(s));
+  all.push_back(DrawLogo(freeType, scale));
+  for (Sprite& s : DrawButtonPieces(scale)) all.push_back(std::move(s));
   return all;
 }
 

@@ -6,9 +6,10 @@
 
 namespace assetgen {
 
-SurfacePtr MakeSurface(int32_t width, int32_t height) {
-  SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+SurfacePtr MakeSurface(int32_t width, int32_t height, int32_t scale) {
+  SurfacePtr surface(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width * scale, height * scale));
   if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) throw std::runtime_error("cairo surface failed");
+  if (scale != 1) cairo_surface_set_device_scale(surface.get(), scale, scale);
   return surface;
 }
 

@@ -37,7 +37,9 @@ struct CairoDeleter {
 using SurfacePtr = std::unique_ptr<cairo_surface_t, CairoSurfaceDeleter>;
 using CairoPtr = std::unique_ptr<cairo_t, CairoDeleter>;
 
-SurfacePtr MakeSurface(int32_t width, int32_t height);
+// A surface of width x height design units at `scale` pixels per unit: drawing code works in
+// design units at every scale, which is what makes the double-resolution set crisp.
+SurfacePtr MakeSurface(int32_t width, int32_t height, int32_t scale = 1);
 CairoPtr MakeContext(cairo_surface_t* surface);
 
 // Cairo stores premultiplied ARGB in native words; textures want straight RGBA bytes.

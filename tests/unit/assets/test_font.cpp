@@ -119,6 +119,22 @@ TEST_F(TFontFixture, TextOutEmitsOneQuadPerKnownCharacterInOneDrawCall) {
   EXPECT_EQ(textures[0]->Texture, font->Texture.get());
 }
 
+TEST_F(TFontFixture, ScaleMagnifiesGlyphsAdvancesAndMeasures) {
+  auto font = MakeFont();
+  font->Scale = 3.0f;
+  EXPECT_EQ(font->TextWidth("AB"), 66);
+  EXPECT_EQ(font->TextHeight("A"), 54);
+  font->TextOut(100, 50, clrWhite, "AC");
+  auto draws = Dev.Recorder->CallsOf(TZRNCallKind::DrawPrimitives);
+  ASSERT_EQ(draws.size(), 1u);
+  const auto& v = draws[0]->Vertices;
+  // A: offset (1, 2), 8 x 12; C starts at A's advance of 10, offset (2, 3), 8 x 9; all tripled.
+  EXPECT_EQ(v[0].Position, Vector3f(103, 56, 0));
+  EXPECT_EQ(v[2].Position, Vector3f(127, 92, 0));
+  EXPECT_EQ(v[4].Position, Vector3f(136, 59, 0));
+  EXPECT_EQ(v[6].Position, Vector3f(160, 86, 0));
+}
+
 TEST_F(TFontFixture, NothingToDrawSendsNothingAndBatchingWaitsForFlush) {
   auto font = MakeFont();
   font->TextOut(0, 0, clrWhite, "???");

@@ -131,3 +131,21 @@ TEST(Camera2D, SnapRoundsHalvesToEvenAndStoresBack) {
   EXPECT_EQ(camera.X, 2.25f);
   EXPECT_EQ(rec->CallsOf(TZRNCallKind::SetViewMatrix).back()->Matrix[12], -2.25f);
 }
+
+TEST(Canvas, LineWidthReachesTheRendererOnceAndOnlyWhenItDiffers) {
+  TZRNRecordingRenderer* rec = nullptr;
+  auto device = TZRNRecordingRenderer::MakeDevice(&rec);
+  TZRNCanvas canvas(device.get());
+  canvas.Line(1, 2, 3, 4);
+  canvas.Flush(true);
+  EXPECT_TRUE(rec->CallsOf(TZRNCallKind::SetLineWidth).empty());  // ordinary screens: as before
+
+  canvas.LineWidth = 2.0f;
+  canvas.Line(1, 2, 3, 4);
+  canvas.Flush(true);
+  canvas.Line(1, 2, 3, 4);
+  canvas.Flush(true);
+  auto widths = rec->CallsOf(TZRNCallKind::SetLineWidth);
+  ASSERT_EQ(widths.size(), 1u);
+  EXPECT_EQ(widths[0]->A, 2);
+}
