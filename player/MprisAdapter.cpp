@@ -26,6 +26,16 @@ const TTrackInfo& TMprisAdapter::Described() {
     Description = DescribeTrack(Demo.CurrentFile, lengthUs);
     DescribedStream = Demo.Stream;
   }
+  // Tags arrive from the reader some frames after the track starts; the next look picks them up.
+  const TPlaylist& list = *Demo.Playlist;
+  const auto index = static_cast<size_t>(list.CurrentIndex);
+  if (list.CurrentIndex >= 0 && index < list.TrackTags.size() && index < list.TrackPaths.size() &&
+      list.TrackPaths[index] == Demo.CurrentFile) {
+    const TTrackTags& tags = list.TrackTags[index];
+    if (!tags.Title.empty()) Description.Title = tags.Title;
+    Description.Artists = tags.Artist.empty() ? std::vector<std::string>{} : std::vector<std::string>{tags.Artist};
+    Description.Album = tags.Album;
+  }
   return Description;
 }
 

@@ -91,6 +91,14 @@ expect "loop" Playlist pc loop
 pc open "file://$(printf '%s' "$music/four five.wav" | sed 's/ /%20/g')"
 expect "title after open" "four five" pc metadata xesam:title
 expect "status after open" Playing pc status
+# A tagged file is known by its tags.
+sox -n -r 44100 -c 2 -b 16 "$SNV_SANDBOX/tagged.wav" synth 20 sine 440 2>/dev/null
+oggenc -Q -t "Starlight" -a "Nightfall Trio" -l "Evening" -o "$music/tagged.ogg" "$SNV_SANDBOX/tagged.wav" ||
+  snv_fail "oggenc"
+pc open "file://$music/tagged.ogg"
+expect "tag title" Starlight pc metadata xesam:title
+expect "tag artist" "Nightfall Trio" pc metadata xesam:artist
+expect "tag album" Evening pc metadata xesam:album
 
 # Malformed and out-of-range calls: each gets an error or a clamped value.
 player=org.mpris.MediaPlayer2.Player
