@@ -10,6 +10,7 @@
 #include "engine/core/zrnTimer.h"
 #include "engine/core/zrnTypes.h"
 #include "player/Screen.h"
+#include "player/UiScale.h"
 #include "player/HotKeyGate.h"
 
 class TZRNDevice;
@@ -100,6 +101,9 @@ class TDemo : public TZRNApplication {
   std::string ProgramDir;
   // Centre and scale of the full-screen window, set once it is open.
   TScreen Screen;
+  // The menu's scale on HiDPI screens (1 elsewhere); menu sizes below are design pixels times it.
+  TUiScale Ui;
+  int32_t UiPx(int32_t designPixels) const { return designPixels * Ui.Factor; }
   // Row of the string table the texts come from: 0 English, 1 Russian.
   uint8_t Language = 0;
   // Command-line arguments after the program name (files to add and play, or -nfo/-ver).
@@ -144,6 +148,8 @@ class TDemo : public TZRNApplication {
   void NewRow(int8_t count);
   int32_t LayoutX() const;
   int32_t LayoutY() const;
+  // A width in screen pixels as design pixels, rounded up.
+  int32_t DesignWidth(int32_t pixels) const;
   bool MenuButton(const std::string& caption, int8_t newRows = 0);
   void MenuLabel(std::string text, const TColor4f& color, bool newRow);
   bool PlaylistRow(const std::string& text, int32_t index);

@@ -25,7 +25,8 @@ void TDemo::DrawMenu() {
   BeginLayout();
 
   const int32_t width = Device->Width();
-  if (ImageButton(*LogoAnimations, {static_cast<float>(width - 240), static_cast<float>(width), 0.0f, 72.0f}))
+  if (ImageButton(*LogoAnimations, {static_cast<float>(width - UiPx(240)), static_cast<float>(width), 0.0f,
+                                    static_cast<float>(UiPx(72))}))
     OpenDocument(FindReadme(AssetDir(ProgramDir)));
   if (MenuButton(text(txtExit))) Terminate();
   if (MenuButton(text(txtMusic))) AddFilesDialog(true);
@@ -67,6 +68,8 @@ void TDemo::DrawMenu() {
       MenuLabel("   " + text(txtHotKeys), clrWhite, true);
       for (int line = txtFirstHotKeyLine; line <= txtLastHotKeyLine; ++line) {
         LayoutOffsetY = static_cast<int16_t>(LayoutOffsetY - 14);
+        // As many lines as the screen has room for.
+        if (LayoutY() + UiPx(44 + 30) > Device->Height()) break;
         MenuLabel("     " + text(line), clrWhite, true);
       }
       break;
@@ -107,7 +110,8 @@ void TDemo::DrawMenu() {
     const TZRNMouse& mouse = *Input->Mouse;
     CursorAnimations->DrawTransformed(Images->Find("GUI"),
                                       MatrixTranslateScale(static_cast<float>(mouse.X), static_cast<float>(mouse.Y),
-                                                           Screen.ScaleX, Screen.ScaleY, 0.0f),
+                                                           Screen.ScaleX / static_cast<float>(Ui.AssetScale),
+                                                           Screen.ScaleY / static_cast<float>(Ui.AssetScale), 0.0f),
                                       1.0f, 1.0f, 1.0f, 1.0f, false);
   }
 }

@@ -45,6 +45,8 @@ void TDemo::Init() {
   ZRNPrimaryScreenSize(width, height);
   Device->Initialize("Sonavarium", width, height, true);
   Screen = TScreen::OfSize(width, height);
+  Ui = MakeUiScale(ChooseUiScaleFactor(std::getenv("SONAVARIUM_SCALE"), std::getenv("GDK_SCALE"),
+                                       ZRNPrimaryContentScale(), width, height));
   WindowHandle = ZRNNativeWindowHandle();
 
   // Playlist, shuffle, volume, stored track; the audio engine.

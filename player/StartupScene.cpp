@@ -1,4 +1,6 @@
 // Start-up of the scene: camera, images, animations, input, canvas, particles, font, hot keys.
+#include <filesystem>
+
 #include "engine/assets/zrnFont.h"
 #include "engine/assets/zrnImage.h"
 #include "engine/device/zrnCamera.h"
@@ -30,7 +32,13 @@ void TDemo::LoadScene() {
   Images = MakeOwned<TZRNImageList>(Device.get());
   const std::string assets = AssetDir(ProgramDir);
   if (const std::string missing = MissingAssetsReport(ProgramDir); !missing.empty()) LogLine(missing);
-  Images->LoadImage(assets + "pi" + ".dat")->Name = "GUI";
+  // HiDPI screens get the menu image and font drawn at their resolution when it exists.
+  std::error_code error;
+  if (Ui.AssetScale != 1 && !(std::filesystem::is_regular_file(assets + Ui.AssetFile("pi"), error) &&
+                              std::filesystem::is_regular_file(assets + Ui.AssetFile("ff"), error))) {
+    Ui.AssetScale = 1;
+  }
+  Images->LoadImage(assets + Ui.AssetFile("pi"))->Name = "GUI";
   TZRNImage* particles = Images->LoadImage(assets + "pm" + ".dat");
   particles->CreatePatterns(128, 128, true);
   particles->Name = "Particles";
@@ -61,6 +69,7 @@ void TDemo::LoadScene() {
   // Keyboard and mouse; the canvas for lines and rectangles.
   Input = MakeOwned<TZRNInput>();
   Canvas = MakeOwned<TZRNCanvas>(Device.get());
+  Canvas->LineWidth = static_cast<float>(Ui.Factor);
 
   // The system pool, the visualizations' effects and their sampled curves.
   ParticleManager = MakeOwned<TZRNParticleManager>(Device.get());
@@ -70,7 +79,8 @@ void TDemo::LoadScene() {
 
   // The menu font.
   Font = MakeOwned<TZRNFont>(Device.get());
-  Font->LoadFromFile(assets + "ff" + ".dat");
+  Font->LoadFromFile(assets + Ui.AssetFile("ff"));
+  Font->Scale = Ui.DrawScale();
 
   // Hot keys, and a pointer held inside the screen and scaled with it.
   BindHotKeys(*Input->Keyboard);

@@ -62,8 +62,20 @@ TPressOutcome TrackMouse(TZRNMouse& mouse, const TRectf& rect, int32_t self, int
   return outcome;
 }
 
-void DrawPiece(TZRNAnimationSet& set, const char* name, TZRNImage* image, int32_t x, int32_t y) {
-  if (const TZRNAnimation* piece = set.Find(name)) piece->Draw(set.State, image, false, clrWhite, x, y);
+// Menu pictures are drawn 1:1 unless the loaded set is smaller than the screen's scale wants.
+void DrawScaled(const TZRNAnimation& animation, const TZRNAnimationState& state, TZRNImage* image, const TColor4f& color,
+                int32_t x, int32_t y, float scale) {
+  if (scale == 1.0f) animation.Draw(state, image, false, color, x, y);
+  else animation.DrawTransformed(state, image, false, color,
+                                 MatrixTranslateScale(static_cast<float>(x), static_cast<float>(y), scale, scale, 0.0f));
+}
+
+void DrawPiece(TZRNAnimationSet& set, const char* name, TZRNImage* image, int32_t x, int32_t y, float scale) {
+  if (const TZRNAnimation* piece = set.Find(name)) DrawScaled(*piece, set.State, image, clrWhite, x, y, scale);
+}
+
+void DrawCurrent(TZRNAnimationSet& set, TZRNImage* image, const TColor4f& color, int32_t x, int32_t y, float scale) {
+  if (set.Current) DrawScaled(*set.Current, set.State, image, color, x, y, scale);
 }
 
 TRectf Rect(int32_t left, int32_t right, int32_t top, int32_t bottom) {
@@ -73,12 +85,14 @@ TRectf Rect(int32_t left, int32_t right, int32_t top, int32_t bottom) {
 }  // namespace
 
 int32_t TDemo::LayoutX() const {
-  return 146 * LayoutCol + 64 * LayoutExtraCols + 34 + LayoutOffsetX;
+  return UiPx(146 * LayoutCol + 64 * LayoutExtraCols + 34 + LayoutOffsetX);
 }
 
 int32_t TDemo::LayoutY() const {
-  return 62 * LayoutRow + 44 * LayoutExtraRows + 26 + LayoutOffsetY;
+  return UiPx(62 * LayoutRow + 44 * LayoutExtraRows + 26 + LayoutOffsetY);
 }
+
+int32_t TDemo::DesignWidth(int32_t pixels) const { return (pixels + Ui.Factor - 1) / Ui.Factor; }
 
 void TDemo::NewRow(int8_t count) {
   LayoutRow = static_cast<int8_t>(LayoutRow + count);
@@ -99,34 +113,37 @@ bool TDemo::MenuButton(const std::string& caption, int8_t newRows) {
   const int32_t self = ++WidgetCounter;
   if (newRows > 0) NewRow(newRows);
   int32_t x = LayoutX();
-  if (Device->Width() - 128 < x) {
+  if (Device->Width() - UiPx(128) < x) {
     NewRow(1);
-    x = 34;
+    x = UiPx(34);
   }
   const int32_t y = LayoutY();
   ++LayoutCol;
 
   const int32_t textWidth = Font->TextWidth(caption);
   const int32_t textHeight = Font->TextHeight(caption);
-  const int32_t pieces = CaptionPieces(textWidth);
+  const int32_t pieces = CaptionPieces(DesignWidth(textWidth));
   LayoutExtraCols = static_cast<int8_t>(LayoutExtraCols + pieces);
-  const int32_t width = CaptionButtonWidth(pieces);
+  const int32_t width = UiPx(CaptionButtonWidth(pieces));
 
-  const TPressOutcome press = TrackMouse(*Input->Mouse, Rect(x, x + width, y, y + ButtonHeight), self, 0, PressedWidget);
+  const TPressOutcome press =
+      TrackMouse(*Input->Mouse, Rect(x, x + width, y, y + UiPx(ButtonHeight)), self, 0, PressedWidget);
   TZRNAnimationSet& set = press.Look == TWidgetLook::Pressed ? *ButtonDown
                           : press.Look == TWidgetLook::Hover ? *ButtonHover
                                                               : *ButtonNormal;
   TZRNImage* gui = Images->Find("GUI");
-  DrawPiece(set, "1", gui, x, y);
-  for (int32_t k = 0; k <= pieces; ++k) DrawPiece(set, "2", gui, x + 32 + 64 * k, y);
-  DrawPiece(set, "3", gui, x + 32 + 64 * (pieces + 1), y);
+  const float scale = Ui.DrawScale();
+  DrawPiece(set, "1", gui, x, y, scale);
+  for (int32_t k = 0; k <= pieces; ++k) DrawPiece(set, "2", gui, x + UiPx(32 + 64 * k), y, scale);
+  DrawPiece(set, "3", gui, x + UiPx(32 + 64 * (pieces + 1)), y, scale);
 
-  const int32_t tx = static_cast<int32_t>(Round(x + width / 2.0 - textWidth / 2.0)) - 2;
-  const int32_t ty = static_cast<int32_t>(Round(y + 22 - textHeight / 2.0)) + 2;
-  Font->TextOut(tx - 1, ty - 1, ShadowColor, caption);
-  Font->TextOut(tx + 1, ty + 1, ShadowColor, caption);
+  const int32_t one = UiPx(1);
+  const int32_t tx = static_cast<int32_t>(Round(x + width / 2.0 - textWidth / 2.0)) - UiPx(2);
+  const int32_t ty = static_cast<int32_t>(Round(y + UiPx(22) - textHeight / 2.0)) + UiPx(2);
+  Font->TextOut(tx - one, ty - one, ShadowColor, caption);
+  Font->TextOut(tx + one, ty + one, ShadowColor, caption);
   Font->TextOut(tx, ty, TextColor, caption);
-  if (press.Look != TWidgetLook::Normal) Font->TextOut(tx + 1, ty + 1, HighlightColor, caption);
+  if (press.Look != TWidgetLook::Normal) Font->TextOut(tx + one, ty + one, HighlightColor, caption);
   return press.Activated;
 }
 
@@ -134,7 +151,7 @@ void TDemo::MenuLabel(std::string text, const TColor4f& color, bool newRow) {
   ++WidgetCounter;
   const int32_t deviceWidth = Device->Width();
   // Long paths keep their end.
-  text = ShortenFromStart(std::move(text), deviceWidth - 52, [this](const std::string& t) { return Font->TextWidth(t); });
+  text = ShortenFromStart(std::move(text), deviceWidth - UiPx(52), [this](const std::string& t) { return Font->TextWidth(t); });
   const int32_t textWidth = Font->TextWidth(text);
   const int32_t textHeight = Font->TextHeight(text);
 
@@ -143,41 +160,42 @@ void TDemo::MenuLabel(std::string text, const TColor4f& color, bool newRow) {
   if (newRow || deviceWidth - textWidth < x) {
     LayoutExtraRows = static_cast<int8_t>(LayoutExtraRows + 1);
     y = LayoutY();
-    x = 34;
-  } else if (deviceWidth - textWidth - x >= 146) {
-    LayoutCol = static_cast<int8_t>(LayoutCol + textWidth / 146 + 1);
+    x = UiPx(34);
+  } else if (deviceWidth - textWidth - x >= UiPx(146)) {
+    LayoutCol = static_cast<int8_t>(LayoutCol + textWidth / UiPx(146) + 1);
   } else {
     NewRow(1);
   }
 
-  const int32_t ty = static_cast<int32_t>(Round(y + 22 - textHeight / 2.0));
-  Font->TextOut(x, ty - 2, ShadowColor, text);
-  Font->TextOut(x + 4, ty + 2, ShadowColor, text);
-  Font->TextOut(x + 2, ty, color, text);
+  const int32_t ty = static_cast<int32_t>(Round(y + UiPx(22) - textHeight / 2.0));
+  Font->TextOut(x, ty - UiPx(2), ShadowColor, text);
+  Font->TextOut(x + UiPx(4), ty + UiPx(2), ShadowColor, text);
+  Font->TextOut(x + UiPx(2), ty, color, text);
 }
 
 bool TDemo::PlaylistRow(const std::string& text, int32_t index) {
   TPlaylist& list = *Playlist;
   LayoutExtraRows = static_cast<int8_t>(LayoutExtraRows + 1);
-  const int32_t x0 = LayoutOffsetX;
+  const int32_t x0 = UiPx(LayoutOffsetX);
   const int32_t y = LayoutY();
   ++LayoutCol;
-  const int32_t pieces = CaptionPieces(Font->TextWidth(text));
+  const int32_t pieces = CaptionPieces(DesignWidth(Font->TextWidth(text)));
   LayoutExtraCols = static_cast<int8_t>(LayoutExtraCols + pieces);
   const int32_t textHeight = Font->TextHeight(text);
+  const int32_t rowHeight = textHeight + UiPx(2);
 
-  TRectf rect = Rect(x0 + 18, x0 + 146 + 64 * pieces, y, y + textHeight + 2);
-  if (Device->Height() - 18 < y + textHeight + 2) {
+  TRectf rect = Rect(x0 + UiPx(18), x0 + UiPx(146 + 64 * pieces), y, y + rowHeight);
+  if (Device->Height() - UiPx(18) < y + rowHeight) {
     LayoutOverflow = true;
     return false;
   }
   ++list.VisibleRows;
 
-  int32_t x = x0 + 18;
+  int32_t x = x0 + UiPx(18);
   if (index == list.CurrentIndex) {
-    PlayAnimations->Draw(Images->Find("GUI"), x0 + 36, y + (textHeight + 2) / 2 - 1, 1.0f, 1.0f, 1.0f, 1.0f, false);
-    rect.Right += 40;
-    x = x0 + 58;
+    DrawCurrent(*PlayAnimations, Images->Find("GUI"), clrWhite, x0 + UiPx(36), y + rowHeight / 2 - UiPx(1), Ui.DrawScale());
+    rect.Right += static_cast<float>(UiPx(40));
+    x = x0 + UiPx(58);
   }
 
   const TPressOutcome press = TrackMouse(*Input->Mouse, rect, index, -1, PressedRow);
@@ -188,12 +206,13 @@ bool TDemo::PlaylistRow(const std::string& text, int32_t index) {
     else list.SelectedIndex = index;
   }
 
-  const int32_t ty = static_cast<int32_t>(Round(y + (textHeight + 2) / 2.0 - textHeight / 2.0)) + 2;
-  Font->TextOut(x - 1, ty - 1, ShadowColor, text);
-  Font->TextOut(x + 1, ty + 1, ShadowColor, text);
+  const int32_t one = UiPx(1);
+  const int32_t ty = static_cast<int32_t>(Round(y + rowHeight / 2.0 - textHeight / 2.0)) + UiPx(2);
+  Font->TextOut(x - one, ty - one, ShadowColor, text);
+  Font->TextOut(x + one, ty + one, ShadowColor, text);
   Font->TextOut(x, ty, TextColor, text);
-  if (index == list.SelectedIndex) Font->TextOut(x + 1, ty + 1, HighlightColor, text);
-  else if (press.Look != TWidgetLook::Normal) Font->TextOut(x + 1, ty + 1, SelectionColor, text);
+  if (index == list.SelectedIndex) Font->TextOut(x + one, ty + one, HighlightColor, text);
+  else if (press.Look != TWidgetLook::Normal) Font->TextOut(x + one, ty + one, SelectionColor, text);
   return activated;
 }
 
@@ -202,7 +221,6 @@ bool TDemo::ImageButton(TZRNAnimationSet& animations, const TRectf& rect) {
   const TPressOutcome press = TrackMouse(*Input->Mouse, rect, self, 0, PressedWidget);
   const int32_t shift = press.Look == TWidgetLook::Pressed ? static_cast<int32_t>(Round(2.0f * Screen.ScaleX)) : 0;
   const TColor4f color = press.Look == TWidgetLook::Normal ? LogoNormalColor : clrWhite;
-  animations.Draw(Images->Find("GUI"), Device->Width() + shift, shift, color.Red, color.Green, color.Blue, color.Alpha,
-                  false);
+  DrawCurrent(animations, Images->Find("GUI"), color, Device->Width() + shift, shift, Ui.DrawScale());
   return press.Activated;
 }

@@ -80,6 +80,14 @@ bool ZRNPrimaryScreenSize(int32_t& width, int32_t& height) {
   return true;
 }
 
+float ZRNPrimaryContentScale() {
+  GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+  if (!monitor) return 1.0f;
+  float x = 1.0f, y = 1.0f;
+  glfwGetMonitorContentScale(monitor, &x, &y);
+  return x;
+}
+
 uintptr_t ZRNNativeWindowHandle() {
   return CurrentHandle ? static_cast<uintptr_t>(glfwGetX11Window(CurrentHandle)) : 0;
 }

@@ -14,6 +14,8 @@ struct GLFWwindow;
 // Size of the primary monitor's current video mode; false (sizes untouched) when there is none.
 // Needs an initialised windowing library, i.e. a created device.
 bool ZRNPrimaryScreenSize(int32_t& width, int32_t& height);
+// The primary monitor's content scale (on X11 it follows Xft.dpi / 96); 1 when unknown.
+float ZRNPrimaryContentScale();
 // X11 window id of the open renderer window, 0 when there is none.
 uintptr_t ZRNNativeWindowHandle();
 // Hands the captured pointer back to the desktop (false) or takes it again while the window has

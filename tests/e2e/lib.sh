@@ -282,9 +282,11 @@ snv_pointer_home() {
 snv_point_at() {
   snv_pointer_home
   local dx dy step
-  # Motion is scaled by the screen width / 800; move in pieces the screen can hold.
-  dx=$(awk -v x="$1" 'BEGIN { printf "%d", (x - 2) / 1.28 + 0.5 }')
-  dy=$(awk -v y="$2" 'BEGIN { printf "%d", (y - 2) / 1.28 + 0.5 }')
+  # Motion is scaled by the screen width / 800 (SNV_POINTER_SCALE, 1.28 on the usual 1024-pixel
+  # screen); move in pieces the screen can hold.
+  local scale=${SNV_POINTER_SCALE:-1.28}
+  dx=$(awk -v x="$1" -v s="$scale" 'BEGIN { printf "%d", (x - 2) / s + 0.5 }')
+  dy=$(awk -v y="$2" -v s="$scale" 'BEGIN { printf "%d", (y - 2) / s + 0.5 }')
   while [ "$dx" -gt 0 ] || [ "$dy" -gt 0 ]; do
     local sx=$((dx > 200 ? 200 : dx)) sy=$((dy > 200 ? 200 : dy))
     xdotool mousemove_relative -- "$sx" "$sy" || snv_fail "xdotool mousemove_relative"
