@@ -2,8 +2,6 @@
 
 #include <cstdint>
 
-namespace {
-
 void AppendUtf8(std::string& out, uint32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -21,6 +19,8 @@ void AppendUtf8(std::string& out, uint32_t cp) {
     out += static_cast<char>(0x80 | (cp & 0x3F));
   }
 }
+
+namespace {
 
 bool Utf16ToUtf8(const std::string& bytes, size_t start, bool bigEndian, std::string& out) {
   if ((bytes.size() - start) % 2 != 0) return false;

@@ -1,5 +1,6 @@
 #pragma once
 // The text of a playlist file as UTF-8 lines, whatever encoding its writer chose.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,3 +12,5 @@ bool PlaylistLines(const std::string& bytes, std::vector<std::string>& lines);
 bool IsValidUtf8(const std::string& text);
 // Each byte taken as a Latin-1 character.
 std::string Latin1ToUtf8(const std::string& text);
+// Appends the code point's UTF-8 bytes.
+void AppendUtf8(std::string& out, uint32_t cp);
