@@ -172,7 +172,7 @@ TEST(ParticleRendering, ThePlayersSceneIsOneDrawCall) {
 }
 
 namespace {
-// One draw call per system, exactly the documented loop; the reference the batched drawing
+// One draw call per system, exactly the plain loop; the reference the batched drawing
 // must match.
 int32_t RenderOneCallPerSystem(TZRNParticleManager& manager, TZRNDevice& device) {
   TZRNParticleSystemList& pool = *manager.Systems;
