@@ -43,13 +43,7 @@ class PlatformBackend : public IBackend {
   TAudioEngine Engine;
 };
 
-IBackend* Installed = nullptr;
 }  // namespace
 
-IBackend& Backend() {
-  static PlatformBackend platform;
-  return Installed ? *Installed : platform;
-}
-
-void SetBackend(IBackend* backend) { Installed = backend; }
+std::unique_ptr<IBackend> MakePlatformBackend() { return std::make_unique<PlatformBackend>(); }
 }  // namespace audio

@@ -3,6 +3,7 @@
 // harmlessly, a self-freeing stream fails every query once it has played to its end.
 // Tests replace the backend to observe the calls.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/audio/AudioConstants.h"
@@ -29,8 +30,6 @@ class IBackend {
   virtual int64_t ChannelBytesPerSecond(uint32_t handle) { return -1; }
 };
 
-// The platform audio engine unless a test installed another backend.
-IBackend& Backend();
-// nullptr restores the platform backend.
-void SetBackend(IBackend* backend);
+// A backend on an audio engine of its own.
+std::unique_ptr<IBackend> MakePlatformBackend();
 }  // namespace audio

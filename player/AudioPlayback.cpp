@@ -5,19 +5,19 @@
 #include "player/Demo.h"
 
 void TDemo::StartAudio() {
-  audio::Backend().Init(AUDIO_DEVICE_DEFAULT, 44100, AUDIO_DEVICE_MONO);
-  audio::Backend().SetMasterVolume(1.0f);
+  Audio->Init(AUDIO_DEVICE_DEFAULT, 44100, AUDIO_DEVICE_MONO);
+  Audio->SetMasterVolume(1.0f);
 }
 
-void TDemo::StopAudio() { audio::Backend().Free(); }
+void TDemo::StopAudio() { Audio->Free(); }
 
 void TDemo::SetPaused(bool paused) {
   if (CurrentFile.empty()) return;
   Playing = !paused;
   if (paused) {
-    audio::Backend().ChannelPause(Stream);
+    Audio->ChannelPause(Stream);
   } else {
-    audio::Backend().ChannelPlay(Stream, false);
+    Audio->ChannelPlay(Stream, false);
   }
 }
 
@@ -33,12 +33,12 @@ void TDemo::SetVolume(int8_t value, bool absolute) {
     }
   }
   if (Volume > 10) Volume = 10;
-  audio::Backend().ChannelSetAttribute(Stream, AUDIO_ATTRIB_VOL, static_cast<float>(Volume) / 10.0f);
+  Audio->ChannelSetAttribute(Stream, AUDIO_ATTRIB_VOL, static_cast<float>(Volume) / 10.0f);
 }
 
 uint16_t TDemo::GetPositionPercent() {
-  const int64_t position = audio::Backend().ChannelGetPosition(Stream, AUDIO_POS_BYTE);
-  const int64_t length = audio::Backend().ChannelGetLength(Stream, AUDIO_POS_BYTE);
+  const int64_t position = Audio->ChannelGetPosition(Stream, AUDIO_POS_BYTE);
+  const int64_t length = Audio->ChannelGetLength(Stream, AUDIO_POS_BYTE);
   const double ratio = static_cast<double>(position + 2) / static_cast<double>(length) * 100.0;
   // Without a stream both queries fail (-1), giving -100, which reads as a large unsigned value.
   const int64_t r = std::isfinite(ratio) ? static_cast<int64_t>(ratio) : -1;
@@ -48,10 +48,10 @@ uint16_t TDemo::GetPositionPercent() {
 
 void TDemo::SeekPercent(int8_t step) {
   const double target = step == 0 ? 0.0 : static_cast<double>(GetPositionPercent()) + step;
-  const int64_t length = audio::Backend().ChannelGetLength(Stream, AUDIO_POS_BYTE);
+  const int64_t length = Audio->ChannelGetLength(Stream, AUDIO_POS_BYTE);
   const auto bytes = static_cast<int64_t>(static_cast<double>(length) * (target / 100.0));
   // A target outside the track is refused by the audio layer; the position stays.
-  audio::Backend().ChannelSetPosition(Stream, bytes, AUDIO_POS_BYTE);
+  Audio->ChannelSetPosition(Stream, bytes, AUDIO_POS_BYTE);
 }
 
-void TDemo::Capture(void* buffer, uint32_t bytes) { audio::Backend().ChannelGetData(Stream, buffer, bytes); }
+void TDemo::Capture(void* buffer, uint32_t bytes) { Audio->ChannelGetData(Stream, buffer, bytes); }

@@ -3,7 +3,9 @@
 #include "engine/device/zrnInput.h"
 #include "player/Demo.h"
 
-TDemo::TDemo() = default;
+TDemo::TDemo() : OwnAudio(audio::MakePlatformBackend()), Audio(OwnAudio.get()) {}
+
+TDemo::TDemo(audio::IBackend* audio) : Audio(audio) {}
 TDemo::~TDemo() = default;
 
 void TDemo::HandleEvent(TZRNEvent& event) {

@@ -9,6 +9,7 @@
 #include "engine/core/zrnTemplate.h"
 #include "engine/core/zrnTimer.h"
 #include "engine/core/zrnTypes.h"
+#include "player/AudioBridge.h"
 #include "player/Screen.h"
 #include "player/UiScale.h"
 #include "player/HotKeyGate.h"
@@ -50,6 +51,8 @@ inline constexpr uint8_t VisualizationButtonsPerRow = 4;
 class TDemo : public TZRNApplication {
  public:
   TDemo();
+  // Plays through `audio` (tests observe the calls) instead of an audio engine of its own.
+  explicit TDemo(audio::IBackend* audio);
   ~TDemo() override;
 
   void Init() override;
@@ -59,6 +62,10 @@ class TDemo : public TZRNApplication {
   void HandleEvent(TZRNEvent& event) override;
 
   // ---- window, scene, menu layout and playback state ----
+  // Each player has its own audio engine, made first and released last; Audio is what it plays
+  // through.
+  std::unique_ptr<audio::IBackend> OwnAudio;
+  audio::IBackend* Audio = nullptr;
   uintptr_t WindowHandle = 0;
   Owned<TZRNDevice> Device = NoOwned<TZRNDevice>();
   Owned<TZRNCamera2D> Camera = NoOwned<TZRNCamera2D>();

@@ -16,11 +16,11 @@ namespace {
 constexpr int64_t MicrosecondsPerSecond = 1000000;
 }
 
-int64_t TMprisAdapter::BytesPerSecond() const { return audio::Backend().ChannelBytesPerSecond(Demo.Stream); }
+int64_t TMprisAdapter::BytesPerSecond() const { return Demo.Audio->ChannelBytesPerSecond(Demo.Stream); }
 
 const TTrackInfo& TMprisAdapter::Described() {
   if (DescribedStream != Demo.Stream || Description.Url.empty()) {
-    const int64_t bytes = audio::Backend().ChannelGetLength(Demo.Stream, AUDIO_POS_BYTE);
+    const int64_t bytes = Demo.Audio->ChannelGetLength(Demo.Stream, AUDIO_POS_BYTE);
     const int64_t rate = BytesPerSecond();
     const int64_t lengthUs = bytes > 0 && rate > 0 ? bytes * MicrosecondsPerSecond / rate : 0;
     Description = DescribeTrack(Demo.CurrentFile, lengthUs);
@@ -67,7 +67,7 @@ TMprisState TMprisAdapter::State() {
 }
 
 int64_t TMprisAdapter::PositionUs() {
-  const int64_t bytes = audio::Backend().ChannelGetPosition(Demo.Stream, AUDIO_POS_BYTE);
+  const int64_t bytes = Demo.Audio->ChannelGetPosition(Demo.Stream, AUDIO_POS_BYTE);
   const int64_t rate = BytesPerSecond();
   return bytes > 0 && rate > 0 ? bytes * MicrosecondsPerSecond / rate : 0;
 }
@@ -120,7 +120,7 @@ void TMprisAdapter::SetPositionUs(int64_t position) {
   if (rate <= 0 || position < 0) return;
   // Whole seconds first: position * rate alone overflows for positions of a few days.
   const int64_t bytes = position / MicrosecondsPerSecond * rate + position % MicrosecondsPerSecond * rate / MicrosecondsPerSecond;
-  audio::Backend().ChannelSetPosition(Demo.Stream, bytes, AUDIO_POS_BYTE);
+  Demo.Audio->ChannelSetPosition(Demo.Stream, bytes, AUDIO_POS_BYTE);
 }
 
 void TMprisAdapter::SetVolume(double volume) {

@@ -6,7 +6,7 @@
 #include "player/Playlist.h"
 
 void TDemo::PlayTrack(int32_t index) {
-  audio::IBackend& sound = audio::Backend();
+  audio::IBackend& sound = *Audio;
   Playing = false;
   CurrentFile.clear();
   if (sound.ChannelIsActive(Stream) == AUDIO_ACTIVE_PLAYING) sound.ChannelStop(Stream);
@@ -42,5 +42,5 @@ void TDemo::PlayTrack(int32_t index) {
 
 void TDemo::CheckTrackEnd() {
   // A self-freeing stream fails the length query once it has played to its end.
-  if (Playing && audio::Backend().ChannelGetLength(Stream, AUDIO_POS_BYTE) < 0) Playlist->NextTrack(1);
+  if (Playing && Audio->ChannelGetLength(Stream, AUDIO_POS_BYTE) < 0) Playlist->NextTrack(1);
 }

@@ -22,6 +22,9 @@ TEST_F(TwoPlayers, ShareNoState) {
   EXPECT_EQ(app->Screen.CenterX, 400);
   EXPECT_EQ(app->Language, 0);
   EXPECT_TRUE(app->ProgramDir.empty());
+  // Each plays through an audio engine of its own.
+  ASSERT_NE(first->Audio, nullptr);
+  EXPECT_NE(first->Audio, app->Audio);
   app->MenuPage = 1;
   app->DrawMenu();
   EXPECT_TRUE(Drew("Exit")) << "the second player still speaks English";

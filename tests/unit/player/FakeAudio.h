@@ -7,8 +7,6 @@
 
 class FakeAudio : public audio::IBackend {
  public:
-  FakeAudio() { audio::SetBackend(this); }
-  ~FakeAudio() override { audio::SetBackend(nullptr); }
 
   std::vector<std::string> Calls;
   uint32_t NextHandle = 7;

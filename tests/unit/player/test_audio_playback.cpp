@@ -6,7 +6,7 @@
 namespace {
 struct Playback : ::testing::Test {
   FakeAudio Audio;
-  TDemo Demo;
+  TDemo Demo{&Audio};
   void Load(int64_t length) {
     Demo.Stream = Audio.StreamCreateFile("/music/a.ogg", AUDIO_STREAM_AUTOFREE);
     Demo.CurrentFile = "/music/a.ogg";

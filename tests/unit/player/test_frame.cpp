@@ -23,7 +23,7 @@ bool AssetsBuilt() {
 // The player's scene on a recording device at 800 x 600, as start-up builds it.
 struct Frame : ::testing::Test {
   FakeAudio Audio;
-  TDemo Demo;
+  TDemo Demo{&Audio};
   TZRNRecordingRenderer* Rec = nullptr;
   int64_t Ticks = 0;
 

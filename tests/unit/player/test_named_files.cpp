@@ -16,7 +16,7 @@ namespace {
 
 struct NamedFiles : ::testing::Test {
   FakeAudio Audio;
-  TDemo Demo;
+  TDemo Demo{&Audio};
   std::string Dir;
 
   void SetUp() override {

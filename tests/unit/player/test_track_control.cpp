@@ -7,7 +7,7 @@
 namespace {
 struct TrackControl : ::testing::Test {
   FakeAudio Audio;
-  TDemo Demo;
+  TDemo Demo{&Audio};
   void SetUp() override {
     Demo.Playlist = MakeOwned<TPlaylist>();
     Demo.Playlist->PlayTrack = [this](int32_t i) { Demo.PlayTrack(i); };
