@@ -2,9 +2,8 @@
 // Usage: replay_fuzz_corpus CORPUS_DIR (with subdirectories texture/, image/, font/).
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
+
+#include "CorpusFiles.h"
 
 #include "FuzzEntryPoints.h"
 
@@ -21,16 +20,7 @@ int main(int argc, char** argv) {
   int replayed = 0;
   for (const auto& t : targets) {
     const fs::path dir = fs::path(argv[1]) / t.Dir;
-    int here = 0;
-    if (fs::is_directory(dir)) {
-      for (const auto& entry : fs::directory_iterator(dir)) {
-        if (!entry.is_regular_file()) continue;
-        std::ifstream in(entry.path(), std::ios::binary);
-        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        t.Load(bytes.data(), bytes.size());
-        ++here;
-      }
-    }
+    const int here = ReplayCorpusFiles(dir, [&](const std::vector<uint8_t>& bytes) { t.Load(bytes.data(), bytes.size()); });
     std::printf("%s: %d inputs\n", t.Dir, here);
     if (here == 0) {
       std::fprintf(stderr, "no inputs in %s\n", dir.c_str());

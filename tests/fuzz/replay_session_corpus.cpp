@@ -2,9 +2,8 @@
 // Usage: replay_session_corpus CORPUS_DIR (with subdirectories options/, playlist/, section/).
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
+
+#include "CorpusFiles.h"
 
 #include "FuzzSessionFiles.h"
 
@@ -19,14 +18,8 @@ int main(int argc, char** argv) {
     void (*Read)(const uint8_t*, size_t);
   } targets[] = {{"options", FuzzOptionsFile}, {"playlist", FuzzPlaylistImport}, {"section", FuzzPlaylistSection}};
   for (const auto& t : targets) {
-    int here = 0;
-    for (const auto& entry : fs::directory_iterator(fs::path(argv[1]) / t.Dir)) {
-      if (!entry.is_regular_file()) continue;
-      std::ifstream in(entry.path(), std::ios::binary);
-      std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      t.Read(bytes.data(), bytes.size());
-      ++here;
-    }
+    const int here = ReplayCorpusFiles(fs::path(argv[1]) / t.Dir,
+                                       [&](const std::vector<uint8_t>& bytes) { t.Read(bytes.data(), bytes.size()); });
     std::printf("%s: %d inputs\n", t.Dir, here);
     if (here == 0) return 1;
   }

@@ -2,10 +2,8 @@
 // short at several lengths and with bytes flipped along it, as damaged files come.
 // Usage: replay_sound_corpus CORPUS_DIR
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <vector>
+
+#include "CorpusFiles.h"
 
 #include "SoundFileFuzzEntry.h"
 
@@ -14,11 +12,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s CORPUS_DIR\n", argv[0]);
     return 2;
   }
-  int replayed = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(argv[1])) {
-    if (!entry.is_regular_file()) continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const int replayed = ReplayCorpusFiles(argv[1], [](const std::vector<uint8_t>& bytes) {
     FuzzSoundFile(bytes.data(), bytes.size());
     for (size_t cut : {size_t{4}, size_t{12}, size_t{64}, size_t{600}, bytes.size() / 3, bytes.size() - 1}) {
       if (cut < bytes.size()) FuzzSoundFile(bytes.data(), cut);
@@ -28,8 +22,7 @@ int main(int argc, char** argv) {
       for (size_t i = step; i < damaged.size(); i += step * 13) damaged[i] ^= static_cast<uint8_t>(0x5A + i);
       FuzzSoundFile(damaged.data(), damaged.size());
     }
-    ++replayed;
-  }
+  });
   std::printf("replayed %d sound files\n", replayed);
   if (replayed == 0) {
     std::fprintf(stderr, "no sound files in %s\n", argv[1]);
