@@ -87,6 +87,9 @@ void TZRNDevice::DrawPrimitives(TZRNPrimitive primitive, const TZRNVertexList& v
   Renderer->DrawPrimitives(primitive, vertices.List, vertices.Count);
 }
 
+void TZRNDevice::BeginGlowLayer() { Renderer->BeginGlowLayer(); }
+void TZRNDevice::EndGlowLayer() { Renderer->EndGlowLayer(); }
+
 int32_t TZRNDevice::Width() { return Renderer->GetWidth(); }
 int32_t TZRNDevice::Height() { return Renderer->GetHeight(); }
 

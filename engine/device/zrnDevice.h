@@ -82,6 +82,10 @@ class IZRNRenderer {
   virtual void SetRenderTarget(IZRNRenderTarget* target) = 0;
   virtual void DrawPrimitives(TZRNPrimitive primitive, const TVertex* vertices, int32_t count) = 0;
   virtual void SetLineWidth(float width) = 0;
+  // Additive sprites drawn between these calls may be gathered on a layer of lower resolution
+  // and added to the picture at the end, where filling them at full size is too slow.
+  virtual void BeginGlowLayer() {}
+  virtual void EndGlowLayer() {}
 };
 
 class TZRNDevice;
@@ -110,6 +114,8 @@ class TZRNDevice {
   // Width in pixels of the lines drawn from now on; unchanged widths never reach the renderer.
   void SetLineWidth(float width);
   void DrawPrimitives(TZRNPrimitive primitive, const TZRNVertexList& vertices);
+  void BeginGlowLayer();
+  void EndGlowLayer();
   int32_t Width();
   int32_t Height();
 

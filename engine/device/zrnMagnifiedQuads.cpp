@@ -9,7 +9,7 @@ constexpr float MaxTexelsPerPixel = 1.0f / 1.01f;
 
 // Whether the triangle a, b, c maps less than one texel onto every pixel step in x and in y: the
 // scale factor OpenGL derives the level of detail from.
-bool Magnified(const TVertex& a, const TVertex& b, const TVertex& c, float texWidth, float texHeight) {
+bool Magnified(const TVertex& a, const TVertex& b, const TVertex& c, float texWidth, float texHeight, float texelsPerPixel) {
   const float x1 = b.Position.X - a.Position.X, y1 = b.Position.Y - a.Position.Y;
   const float x2 = c.Position.X - a.Position.X, y2 = c.Position.Y - a.Position.Y;
   const float det = x1 * y2 - x2 * y1;
@@ -19,21 +19,22 @@ bool Magnified(const TVertex& a, const TVertex& b, const TVertex& c, float texWi
   // Texels per pixel: [du/dx du/dy; dv/dx dv/dy] = [u1 u2; v1 v2] * inverse([x1 x2; y1 y2]).
   const float dudx = (u1 * y2 - u2 * y1) / det, dudy = (u2 * x1 - u1 * x2) / det;
   const float dvdx = (v1 * y2 - v2 * y1) / det, dvdy = (v2 * x1 - v1 * x2) / det;
-  const float limit = MaxTexelsPerPixel * MaxTexelsPerPixel;
+  const float limit = MaxTexelsPerPixel * MaxTexelsPerPixel * texelsPerPixel * texelsPerPixel;
   return dudx * dudx + dvdx * dvdx <= limit && dudy * dudy + dvdy * dvdy <= limit;
 }
 }  // namespace
 
 void ZRNSplitMagnifiedQuads(const TVertex* vertices, int32_t count, int32_t texWidth, int32_t texHeight,
-                            std::vector<TVertex>& magnified, std::vector<TVertex>& rest) {
+                            std::vector<TVertex>& magnified, std::vector<TVertex>& rest, float texelsPerPixel) {
   magnified.clear();
   rest.clear();
   const auto w = static_cast<float>(texWidth), h = static_cast<float>(texHeight);
   for (int32_t q = 0; q + 4 <= count; q += 4) {
     const TVertex* v = vertices + q;
     // Every corner's triangle, whichever diagonal the rasterizer splits the quad along.
-    const bool large = Magnified(v[0], v[1], v[2], w, h) && Magnified(v[1], v[2], v[3], w, h) &&
-                       Magnified(v[2], v[3], v[0], w, h) && Magnified(v[3], v[0], v[1], w, h);
+    const float t = texelsPerPixel;
+    const bool large = Magnified(v[0], v[1], v[2], w, h, t) && Magnified(v[1], v[2], v[3], w, h, t) &&
+                       Magnified(v[2], v[3], v[0], w, h, t) && Magnified(v[3], v[0], v[1], w, h, t);
     std::vector<TVertex>& to = large ? magnified : rest;
     to.insert(to.end(), v, v + 4);
   }

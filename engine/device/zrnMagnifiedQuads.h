@@ -10,5 +10,6 @@
 
 // Splits quads (four vertices each; positions in pixels) into those whose texture (texWidth x
 // texHeight texels) is magnified along both edges, and the rest, each in their original order.
+// A texelsPerPixel limit above 1 lets quads through that are minified up to that factor.
 void ZRNSplitMagnifiedQuads(const TVertex* vertices, int32_t count, int32_t texWidth, int32_t texHeight,
-                            std::vector<TVertex>& magnified, std::vector<TVertex>& rest);
+                            std::vector<TVertex>& magnified, std::vector<TVertex>& rest, float texelsPerPixel = 1.0f);

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
 
 #include "engine/assets/zrnTexture.h"
@@ -46,6 +48,29 @@ GLenum PrimitiveMode(TZRNPrimitive primitive) {
 
 TZRNOpenGLRenderer& RendererOf(GLFWwindow* window) {
   return *static_cast<TZRNOpenGLRenderer*>(glfwGetWindowUserPointer(window));
+}
+
+// out = a * b, 4 x 4 in OpenGL's column-major order.
+void MultiplyColumnMajor(const float* a, const float* b, float* out) {
+  for (int column = 0; column < 4; ++column)
+    for (int row = 0; row < 4; ++row) {
+      float sum = 0;
+      for (int k = 0; k < 4; ++k) sum += a[k * 4 + row] * b[column * 4 + k];
+      out[column * 4 + row] = sum;
+    }
+}
+
+// Software rasterizers fill pixels on the CPU: the big soft sprites are worth a smaller layer.
+bool WantGlowLayer() {
+  if (const char* choice = std::getenv("SONAVARIUM_GLOW_LAYER"); choice && *choice) {
+    if (std::strcmp(choice, "half") == 0) return true;
+    if (std::strcmp(choice, "full") == 0) return false;
+  }
+  const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  if (!renderer) return false;
+  for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "SWR"})
+    if (std::strstr(renderer, software)) return true;
+  return false;
 }
 
 // ---- GLFW 3 callbacks: everything goes through the 2.x translation of the window's renderer ----
@@ -179,6 +204,8 @@ void TZRNOpenGLRenderer::CreateNativeWindow(const std::string& title, const TZRN
 
 void TZRNOpenGLRenderer::DestroyNativeWindow() {
   if (!Handle) return;
+  GlowActive = false;
+  if (ZRNOpenGLLoaded) Glow.Release();
   glfwDestroyWindow(Handle);
   if (CurrentHandle == Handle) CurrentHandle = nullptr;
   Handle = nullptr;
@@ -190,6 +217,7 @@ void TZRNOpenGLRenderer::Open(const std::string& title, const TZRNDisplayMode& m
   // Without a window there is no context, and every GL call would fail; 1.4 is the least we draw with.
   if (!Handle || epoxy_gl_version() < 14) throw EZRNError("OpenGL Initialization failed.");
   ZRNOpenGLLoaded = true;
+  UseGlowLayer = WantGlowLayer();
 
   Window->Width = mode.Width;
   Window->Height = mode.Height;
@@ -371,7 +399,58 @@ void TZRNOpenGLRenderer::DrawPrimitives(TZRNPrimitive primitive, const TVertex* 
     ZRNKeepSeenQuads(vertices, count, Seen);
     vertices = Seen.data();
     count = static_cast<int32_t>(Seen.size());
+    if (GlowActive && BoundTexture) return DrawOnGlowLayer(vertices, count);
   }
+  // Anything else must land over what the layer holds so far, as it would have without it.
+  if (GlowActive) Glow.Compose();
+  DrawTextured(primitive, vertices, count);
+}
+
+void TZRNOpenGLRenderer::BeginGlowLayer() { GlowActive = UseGlowLayer && Glow.Available(); }
+
+void TZRNOpenGLRenderer::EndGlowLayer() {
+  if (GlowActive) Glow.Compose();
+  GlowActive = false;
+}
+
+// Additive quads add up in any order, so those large enough to gain go to the layer and the small
+// ones, whose detail half resolution would soften, straight to the window.
+void TZRNOpenGLRenderer::DrawOnGlowLayer(const TVertex* vertices, int32_t count) {
+  // At most two texels per pixel: on the layer such a quad reads mipmap level 1 at the smallest.
+  constexpr float GlowTexelsPerPixel = 2.0f;
+  ZRNSplitMagnifiedQuads(vertices, count, BoundTexture->Width, BoundTexture->Height, Glowing, Sharp, GlowTexelsPerPixel);
+  if (!Glowing.empty() && Glow.Target()) {
+    DrawArrays(ptQuads, Glowing.data(), static_cast<int32_t>(Glowing.size()));
+    Glow.Untarget();
+    float modelView[16], modelViewProjection[16];
+    MultiplyColumnMajor(World.M, View.M, modelView);
+    MultiplyColumnMajor(Projection.M, modelView, modelViewProjection);
+    Glow.Cover(Glowing.data(), static_cast<int32_t>(Glowing.size()), modelViewProjection);
+  } else {
+    Sharp.insert(Sharp.end(), Glowing.begin(), Glowing.end());
+  }
+  if (Sharp.empty()) return;
+  // The small ones: clamped to the edge texel rather than the border, and from the nearest
+  // mipmap level rather than a blend of two, the cheaper paths in software. Within this span the
+  // picture is judged by eye, and at their size neither shows.
+  GLint wrapS = 0, wrapT = 0, minification = 0;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minification);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  if (minification == GL_LINEAR_MIPMAP_LINEAR)
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
+  else if (minification == GL_NEAREST_MIPMAP_LINEAR)
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST_MIPMAP_NEAREST);
+  DrawTextured(ptQuads, Sharp.data(), static_cast<int32_t>(Sharp.size()));
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minification);
+}
+
+void TZRNOpenGLRenderer::DrawTextured(TZRNPrimitive primitive, const TVertex* vertices, int32_t count) {
+  const bool additive = Device->RenderStates[rsBlend] == rvBlendAdditive;
   const TZRNTextureSettings* settings = BoundTexture ? BoundTexture->Settings.get() : nullptr;
   const bool mipmapped = settings && settings->Mipmaps && settings->MinFilter >= tfNearestMipmapNearest &&
                          BoundTexture->Width > 0 && BoundTexture->Height > 0;

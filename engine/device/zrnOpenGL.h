@@ -8,6 +8,7 @@
 
 #include "engine/device/zrnDevice.h"
 #include "engine/device/zrnGlfwLayer.h"
+#include "engine/device/zrnGlowLayer.h"
 
 struct GLFWwindow;
 
@@ -65,6 +66,8 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
   void SetTexture(TZRNTexture* texture, uint16_t stage) override;
   void SetRenderTarget(IZRNRenderTarget* target) override;
   void DrawPrimitives(TZRNPrimitive primitive, const TVertex* vertices, int32_t count) override;
+  void BeginGlowLayer() override;
+  void EndGlowLayer() override;
 
   // The window's callbacks turn into events of the process queue through this translation.
   TZRNGlfwEventTranslator Input;
@@ -77,6 +80,9 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
 
   GLFWwindow* Handle = nullptr;
   bool CaptureCursor = false;  // full screen: the window owns the pointer while it has the focus
+  // Large additive sprites go through a half-resolution layer: chosen when the window opens, on
+  // for software rasterizers; SONAVARIUM_GLOW_LAYER=half or full decides instead.
+  bool UseGlowLayer = false;
 
  private:
   void CreateNativeWindow(const std::string& title, const TZRNDisplayMode& mode);
@@ -85,10 +91,14 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
   void LoadModelView();
   void PaceFrame();
   void DrawArrays(TZRNPrimitive primitive, const TVertex* vertices, int32_t count);
+  void DrawTextured(TZRNPrimitive primitive, const TVertex* vertices, int32_t count);
+  void DrawOnGlowLayer(const TVertex* vertices, int32_t count);
 
   std::string Title;
   TZRNTexture* BoundTexture = nullptr;
-  std::vector<TVertex> Seen, Magnified, Rest;  // reused by every draw
+  std::vector<TVertex> Seen, Magnified, Rest, Glowing, Sharp;  // reused by every draw
+  TZRNGlowLayer Glow;
+  bool GlowActive = false;
   std::chrono::steady_clock::duration FramePeriod{};
   std::chrono::steady_clock::time_point NextFrame{};
 };

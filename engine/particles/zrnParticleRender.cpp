@@ -140,6 +140,7 @@ int32_t TZRNParticleManager::Render() {
   TZRNParticleSystem* const* items = Systems->Items.data();
 
   TZRNTexture* bound = items[0]->Texture;
+  Device->BeginGlowLayer();
   Device->SetRenderState(rsBlend, rvBlendAdditive);
   Device->SetTexture(bound, 0);
 
@@ -188,5 +189,6 @@ int32_t TZRNParticleManager::Render() {
     bound = system->Texture;
   }
   flush();
+  Device->EndGlowLayer();
   return generated;
 }

@@ -7,12 +7,12 @@
 #include <string>
 
 // Runs this test program under xvfb-run with the given filter; returns its output, status in status.
-inline std::string RunSelfUnderXvfb(const std::string& filter, int& status) {
+inline std::string RunSelfUnderXvfb(const std::string& filter, int& status, const std::string& screen = "1024x768x24") {
   // /proc/<pid>/exe must be resolved before the shell runs it.
   char self[4096] = {};
   status = -1;
   if (readlink("/proc/self/exe", self, sizeof(self) - 1) <= 0) return "cannot find the test program";
-  const std::string run = "xvfb-run -a -s '-screen 0 1024x768x24 -noreset' '" + std::string(self) +
+  const std::string run = "xvfb-run -a -s '-screen 0 " + screen + " -noreset' '" + std::string(self) +
                           "' --gtest_filter='" + filter + "' 2>&1";
   std::string output;
   // Parallel xvfb-run -a calls can pick the same display number; the loser fails to start.
@@ -36,11 +36,11 @@ inline bool DisplayAvailable() {
 
 // Without a display, runs the tests the filter names under Xvfb and expects them to pass, none
 // skipped; with one, they run directly.
-#define EXPECT_DISPLAY_TESTS_PASS(filter)                                   \
+#define EXPECT_DISPLAY_TESTS_PASS(filter, ...)                              \
   do {                                                                      \
     if (DisplayAvailable()) GTEST_SKIP() << "the display tests run directly"; \
     int status_ = -1;                                                       \
-    const std::string output_ = RunSelfUnderXvfb(filter, status_);          \
+    const std::string output_ = RunSelfUnderXvfb(filter, status_ __VA_OPT__(,) __VA_ARGS__); \
     EXPECT_EQ(status_, 0) << output_;                                       \
     EXPECT_NE(output_.find("[  PASSED  ]"), std::string::npos) << output_;  \
     EXPECT_EQ(output_.find("SKIPPED"), std::string::npos) << output_;       \

@@ -16,6 +16,7 @@
 #include "engine/assets/zrnImage.h"
 #include "engine/device/zrnCanvas.h"
 #include "engine/device/zrnDevice.h"
+#include "engine/device/zrnOpenGL.h"
 #include "engine/particles/zrnParticles.h"
 #include "tests/unit/XvfbRerun.h"
 
@@ -79,13 +80,62 @@ TZRNParticleEffect* AddPlayerEffect(TZRNParticleManager& manager, const TCellBur
   return e;
 }
 
+// The player's particle picture, or soft dots when it is not built.
+void LoadParticleSheet(TZRNImageList& images) {
+  for (const std::string& path : {std::string(SNV_BINARY_DIR) + "/pm.dat", std::string(SNV_SOURCE_DIR) + "/data/pm.dat"}) {
+    if (!std::filesystem::exists(path)) continue;
+    TZRNImage* image = images.LoadImage(path);
+    if (!images.Find("Particles")) image->Name = "Particles";
+    return;
+  }
+  TZRNImage* image = images.Add();
+  image->Name = "Particles";
+  MakeSoftDots(*image);
+}
+
+// The finished back buffer, BGRA, rows bottom-up.
+std::vector<uint8_t> ReadBack(int32_t width, int32_t height) {
+  glFinish();
+  std::vector<uint8_t> pixels(static_cast<size_t>(width * height * 4));
+  glReadBuffer(GL_BACK);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+  return pixels;
+}
+
+bool SavePng(const std::vector<uint8_t>& pixels, int32_t width, int32_t height, const std::string& out) {
+  FIBITMAP* bgra = FreeImage_ConvertFromRawBits(const_cast<uint8_t*>(pixels.data()), width, height, width * 4, 32,
+                                                FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, FALSE);
+  if (!bgra) return false;
+  FIBITMAP* rgb = FreeImage_ConvertTo24Bits(bgra);
+  std::filesystem::create_directories(std::filesystem::path(out).parent_path());
+  const bool saved = rgb && FreeImage_Save(FIF_PNG, rgb, out.c_str(), 0);
+  if (rgb) FreeImage_Unload(rgb);
+  FreeImage_Unload(bgra);
+  return saved;
+}
+
+// Peak signal-to-noise ratio of two BGRA pictures over their colour channels, in dB.
+double Psnr(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+  double squares = 0;
+  size_t samples = 0;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (i % 4 == 3) continue;
+    const double d = double(a[i]) - double(b[i]);
+    squares += d * d;
+    ++samples;
+  }
+  return squares == 0 ? 1e9 : 10 * std::log10(255.0 * 255.0 * double(samples) / squares);
+}
+
 // Sum of one channel over a square of the picture (rows bottom-up, BGRA).
-double ChannelSum(const std::vector<uint8_t>& pixels, int cx, int cy, int half, int channel) {
+double ChannelSum(const std::vector<uint8_t>& pixels, int cx, int cy, int half, int channel, int width = Width,
+                  int height = Height) {
   static constexpr int Offset[3] = {2, 1, 0};
   double sum = 0;
   for (int y = cy - half; y < cy + half; ++y)
     for (int x = cx - half; x < cx + half; ++x)
-      sum += pixels[static_cast<size_t>(((Height - 1 - y) * Width + x) * 4 + Offset[channel])];
+      sum += pixels[static_cast<size_t>(((height - 1 - y) * width + x) * 4 + Offset[channel])];
   return sum;
 }
 }  // namespace
@@ -100,19 +150,7 @@ TEST(ParticlePreview, DrawsThePlayersCellsAndCanvasLines) {
   TZRNDevice device;
   device.Initialize("Particles", Width, Height, false);
   TZRNImageList images(&device);
-  bool loaded = false;
-  for (const std::string& path : {std::string(SNV_BINARY_DIR) + "/pm.dat", std::string(SNV_SOURCE_DIR) + "/data/pm.dat"}) {
-    if (!std::filesystem::exists(path)) continue;
-    TZRNImage* image = images.LoadImage(path);
-    if (!images.Find("Particles")) image->Name = "Particles";
-    loaded = true;
-    break;
-  }
-  if (!loaded) {
-    TZRNImage* image = images.Add();
-    image->Name = "Particles";
-    MakeSoftDots(*image);
-  }
+  LoadParticleSheet(images);
 
   TZRNParticleManager manager(&device);
   manager.Images = &images;
@@ -141,21 +179,9 @@ TEST(ParticlePreview, DrawsThePlayersCellsAndCanvasLines) {
   device.Clear();
   EXPECT_EQ(manager.Render(), 3 * 120 * 4);
   canvas.Flush(false);
-  glFinish();
-  std::vector<uint8_t> pixels(static_cast<size_t>(Width * Height * 4));
-  glReadBuffer(GL_BACK);
-  glPixelStorei(GL_PACK_ALIGNMENT, 1);
-  glReadPixels(0, 0, Width, Height, GL_BGRA, GL_UNSIGNED_BYTE, pixels.data());
+  const std::vector<uint8_t> pixels = ReadBack(Width, Height);
   device.Flip();
-
-  FIBITMAP* bgra = FreeImage_ConvertFromRawBits(pixels.data(), Width, Height, Width * 4, 32, FI_RGBA_RED_MASK,
-                                                FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK, FALSE);
-  ASSERT_NE(bgra, nullptr);
-  FIBITMAP* rgb = FreeImage_ConvertTo24Bits(bgra);
-  std::filesystem::create_directories(std::filesystem::path(out).parent_path());
-  EXPECT_TRUE(FreeImage_Save(FIF_PNG, rgb, out.c_str(), 0));
-  FreeImage_Unload(rgb);
-  FreeImage_Unload(bgra);
+  EXPECT_TRUE(SavePng(pixels, Width, Height, out));
 
   // Each burst shows in its own colour; the lines are drawn over the black background.
   for (int b = 0; b < 3; ++b) {
@@ -170,4 +196,75 @@ TEST(ParticlePreview, DrawsThePlayersCellsAndCanvasLines) {
   EXPECT_GT(ChannelSum(pixels, 400, 60, 1, 0), 200.0) << "white line";
   EXPECT_EQ(ChannelSum(pixels, 400, 70, 1, 0) + ChannelSum(pixels, 400, 70, 1, 1), 0.0) << "between lines";
   EXPECT_GT(ChannelSum(pixels, 400, 100, 1, 2), 200.0) << "cyan line";
+}
+
+TEST(ParticleLayerRun, PassesUnderXvfb) { EXPECT_DISPLAY_TESTS_PASS("ParticleLayer.*", "1920x1080x24"); }
+
+// Software OpenGL draws the large additive sprites on a half-resolution layer. The player's "kaos"
+// and "spir" clouds at 1920 x 1080, in the state a few seconds of spawning leave them, must look
+// as they do drawn at full size: both pictures go to screenshots/ to be seen side by side.
+TEST(ParticleLayer, LooksLikeFullResolution) {
+  if (!DisplayAvailable()) GTEST_SKIP() << "run by ParticleLayerRun.PassesUnderXvfb";
+  constexpr int32_t W = 1920, H = 1080;
+  TZRNDevice device;
+  device.Initialize("Particles", W, H, false);
+  auto& renderer = dynamic_cast<TZRNOpenGLRenderer&>(*device.Renderer);
+  TZRNImageList images(&device);
+  LoadParticleSheet(images);
+  TZRNParticleManager manager(&device);
+  manager.Images = &images;
+  manager.SetCapacity(20000);
+  manager.Random.SeedRandomTable(7);
+  // Sizes as the player scales them for a 1920-pixel-wide screen; spawned along spirals.
+  const TCellBurst clouds[] = {{11, 58, 77, 560, 540, 0}, {9, 29, 38, 1360, 540, 2}};
+  std::vector<TZRNParticleEffect*> effects;
+  for (const TCellBurst& cloud : clouds) {
+    for (int channel = 0; channel < 3; ++channel) {
+      TCellBurst tinted = cloud;
+      tinted.Channel = channel;
+      effects.push_back(AddPlayerEffect(manager, tinted));
+      effects.back()->Prepare();
+    }
+  }
+  float angle = 0;
+  for (int frame = 0; frame < 60; ++frame) {
+    for (int i = 0; i < 40; ++i, angle += 0.02f) {
+      const float radius = std::fmod(angle * 40, 420.0f);
+      for (int c = 0; c < 2; ++c)
+        manager.SpawnAt(effects[static_cast<size_t>(c * 3 + i % 3)],
+                        TVector3f{clouds[c].X + std::cos(angle) * radius, clouds[c].Y + std::sin(angle) * radius, 0});
+    }
+    manager.Update(1 / 30.0f);
+  }
+
+  auto draw = [&](bool layer) {
+    renderer.UseGlowLayer = layer;
+    device.Clear();
+    manager.Render();
+    return ReadBack(W, H);
+  };
+  const std::vector<uint8_t> full = draw(false), layered = draw(true);
+  EXPECT_TRUE(SavePng(full, W, H, std::string(SNV_BINARY_DIR) + "/screenshots/glow_full.png"));
+  EXPECT_TRUE(SavePng(layered, W, H, std::string(SNV_BINARY_DIR) + "/screenshots/glow_layer.png"));
+  EXPECT_NE(full, layered) << "nothing went through the layer";
+  EXPECT_GE(Psnr(full, layered), 40.0);
+
+  // A quad drawn with another blending inside the layer's span lands over what came before it.
+  device.Clear();
+  device.BeginGlowLayer();
+  manager.Render();
+  device.SetTexture(nullptr, 0);
+  device.SetRenderState(rsBlend, rvBlendAlpha);
+  TZRNVertexList cover;
+  for (const auto& corner : {TVector3f{460, 440, 0}, TVector3f{660, 440, 0}, TVector3f{660, 640, 0}, TVector3f{460, 640, 0}}) {
+    TVertex& v = cover[cover.Alloc(1)];
+    v = TVertex{};
+    v.Color = {0, 0, 0, 1};
+    v.Position = corner;
+  }
+  device.DrawPrimitives(ptQuads, cover);
+  device.EndGlowLayer();
+  const std::vector<uint8_t> covered = ReadBack(W, H);
+  EXPECT_EQ(ChannelSum(covered, 560, 540, 90, 0, W, H) + ChannelSum(covered, 560, 540, 90, 1, W, H), 0.0);
+  EXPECT_GT(ChannelSum(covered, 560, 540, 200, 0, W, H), 0.0) << "the cloud around the cover is drawn";
 }
