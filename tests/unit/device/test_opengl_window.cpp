@@ -249,6 +249,11 @@ TEST_F(OpenGLOnDisplay, AdditiveQuadsKeepTheirPixelsThroughTheShortcuts) {
   ZRNSplitMagnifiedQuads(seen.data(), static_cast<int32_t>(seen.size()), 64, 64, magnified, rest);
   EXPECT_EQ(magnified.size(), 3u * 4);
   EXPECT_EQ(rest.size(), 3u * 4);
+  // Up to two texels a pixel, as the glow layer takes them: the 1x quad joins, and so does the
+  // turned 4x-by-0.5x one (at 30 degrees no screen axis reads two texels); 0.5x just misses.
+  ZRNSplitMagnifiedQuads(seen.data(), static_cast<int32_t>(seen.size()), 64, 64, magnified, rest, 2.0f);
+  EXPECT_EQ(magnified.size(), 5u * 4);
+  ZRNSplitMagnifiedQuads(seen.data(), static_cast<int32_t>(seen.size()), 64, 64, magnified, rest);
 
   auto frame = [&](const std::function<void()>& draw) {
     device.Clear();
