@@ -81,8 +81,8 @@ bool TFfmpegDecoder::Open(const std::string& path) {
   if (!Packet || !Frame) return false;
   // Only the containers and codecs this decoder is for: less of FFmpeg meets outside files.
   AVDictionary* options = nullptr;
-  av_dict_set(&options, "format_whitelist", "mov,aac", 0);
-  av_dict_set(&options, "codec_whitelist", "aac,alac", 0);
+  av_dict_set(&options, "format_whitelist", "mov,aac,mp3", 0);
+  av_dict_set(&options, "codec_whitelist", "aac,alac,mp3float,mp3,mp2float,mp2", 0);
   av_dict_set(&options, "protocol_whitelist", "file", 0);
   std::unique_ptr<AVDictionary, TDictionaryFreer> optionsOwner(options);
   AVFormatContext* format = nullptr;
@@ -98,7 +98,8 @@ bool TFfmpegDecoder::Open(const std::string& path) {
   if (index < 0) return false;
   Stream = format->streams[index];
   const AVCodecParameters* parameters = Stream->codecpar;
-  if (parameters->codec_id != AV_CODEC_ID_AAC && parameters->codec_id != AV_CODEC_ID_ALAC) return false;
+  const AVCodecID id = parameters->codec_id;
+  if (id != AV_CODEC_ID_AAC && id != AV_CODEC_ID_ALAC && id != AV_CODEC_ID_MP3 && id != AV_CODEC_ID_MP2) return false;
   const AVCodec* codec = avcodec_find_decoder(parameters->codec_id);
   if (!codec) return false;
   Codec.reset(avcodec_alloc_context3(codec));
@@ -123,7 +124,7 @@ int64_t TFfmpegDecoder::CountFrames() {
   // An MP4 track states its length after the encoder's delay and padding are cut.
   if (std::strstr(Format->iformat->name, "mov") && Stream->duration > 0)
     return Rescale(Stream->duration, Stream->time_base, FRate);
-  // Raw AAC states none: add up the packets.
+  // Raw AAC and MP3 state none that can be trusted: add up the packets.
   int64_t total = 0;
   while (av_read_frame(Format.get(), Packet.get()) >= 0) {
     if (Packet->stream_index == Stream->index) total += Packet->duration;

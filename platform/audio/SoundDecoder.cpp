@@ -1,6 +1,7 @@
 #include "platform/audio/SoundDecoder.h"
 
 #include "platform/audio/FfmpegDecoder.h"
+#include "platform/audio/MpegLengthHeader.h"
 #include "platform/audio/SoundContent.h"
 #include "platform/audio/SoundFile.h"
 
@@ -23,11 +24,13 @@ class TSndfileDecoder final : public ISoundDecoder {
 
 std::unique_ptr<ISoundDecoder> OpenSoundDecoder(const std::string& path) {
   const ESoundContent content = SniffSoundFile(path);
-  std::unique_ptr<ISoundDecoder> decoder;
-  if (content == ESoundContent::Mp4 || content == ESoundContent::Adts) {
-    decoder = OpenFfmpegDecoder(path);
-  } else if (std::unique_ptr<TSoundFile> file = TSoundFile::Open(path)) {
-    decoder = std::make_unique<TSndfileDecoder>(std::move(file));
+  // FFmpeg for what libsndfile cannot decode, and for MP3s without a length header, which
+  // libsndfile would stop playing at its estimate while FFmpeg counts their frames.
+  const bool ffmpeg = content == ESoundContent::Mp4 || content == ESoundContent::Adts ||
+                      (content == ESoundContent::Mpeg && !MpegFileStatesLength(path));
+  std::unique_ptr<ISoundDecoder> decoder = ffmpeg ? OpenFfmpegDecoder(path) : nullptr;
+  if (!decoder) {
+    if (std::unique_ptr<TSoundFile> file = TSoundFile::Open(path)) decoder = std::make_unique<TSndfileDecoder>(std::move(file));
   }
   // A damaged header can claim an endless length (libsndfile reports "unknown" as the largest
   // count), which positions in bytes cannot hold.

@@ -20,6 +20,6 @@ class ISoundDecoder {
 // Longer files (over 290 days at 44.1 kHz) are refused: their byte positions would overflow.
 constexpr int64_t kMaxSoundFrames = int64_t{1} << 40;
 
-// The decoder for the file's content (not its name): FFmpeg for MP4-family files (AAC, ALAC) and
-// raw AAC, libsndfile for everything else. nullptr when the file cannot be decoded.
+// The decoder for the file's content (not its name): FFmpeg for MP4-family files (AAC, ALAC), raw
+// AAC and MP3s without a length header, libsndfile for everything else. nullptr when the file cannot be decoded.
 std::unique_ptr<ISoundDecoder> OpenSoundDecoder(const std::string& path);
