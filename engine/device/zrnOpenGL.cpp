@@ -16,7 +16,6 @@
 #include "engine/core/zrnMath.h"
 #include "engine/device/zrnGlfwLayer.h"
 #include "engine/device/zrnMagnifiedQuads.h"
-#include "engine/device/zrnOpenGLTexture.h"
 #include "engine/device/zrnUnseenQuads.h"
 
 namespace {
@@ -185,7 +184,9 @@ void TZRNOpenGLRenderer::CreateNativeWindow(const std::string& title, const TZRN
   glfwWindowHint(GLFW_GREEN_BITS, 8);
   glfwWindowHint(GLFW_BLUE_BITS, 8);
   glfwWindowHint(GLFW_ALPHA_BITS, 8);
-  glfwWindowHint(GLFW_DEPTH_BITS, 8);
+  // Everything is drawn in order, in 2D, with the depth test off: without a depth buffer a
+  // software rasterizer fills plain rectangles (the clear, the glow layer) by its fast path.
+  glfwWindowHint(GLFW_DEPTH_BITS, 0);
   glfwWindowHint(GLFW_STENCIL_BITS, 0);
   // Our own dialogs come to the front; the player must not minimise under them.
   glfwWindowHint(GLFW_AUTO_ICONIFY, GLFW_FALSE);
@@ -399,6 +400,11 @@ void TZRNOpenGLRenderer::DrawPrimitives(TZRNPrimitive primitive, const TVertex* 
     ZRNKeepSeenQuads(vertices, count, Seen);
     vertices = Seen.data();
     count = static_cast<int32_t>(Seen.size());
+    if (BoundTexture) {
+      ZRNTrimFaintQuads(vertices, count, BoundTexture->Weights(), Trimmed);
+      vertices = Trimmed.data();
+      count = static_cast<int32_t>(Trimmed.size());
+    }
     if (GlowActive && BoundTexture) return DrawOnGlowLayer(vertices, count);
   }
   // Anything else must land over what the layer holds so far, as it would have without it.

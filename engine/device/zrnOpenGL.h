@@ -9,6 +9,7 @@
 #include "engine/device/zrnDevice.h"
 #include "engine/device/zrnGlfwLayer.h"
 #include "engine/device/zrnGlowLayer.h"
+#include "engine/device/zrnOpenGLTexture.h"
 
 struct GLFWwindow;
 
@@ -95,8 +96,8 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
   void DrawOnGlowLayer(const TVertex* vertices, int32_t count);
 
   std::string Title;
-  TZRNTexture* BoundTexture = nullptr;
-  std::vector<TVertex> Seen, Magnified, Rest, Glowing, Sharp;  // reused by every draw
+  TZRNOpenGLTexture* BoundTexture = nullptr;
+  std::vector<TVertex> Seen, Trimmed, Magnified, Rest, Glowing, Sharp;  // reused by every draw
   TZRNGlowLayer Glow;
   bool GlowActive = false;
   std::chrono::steady_clock::duration FramePeriod{};

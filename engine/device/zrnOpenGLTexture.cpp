@@ -53,6 +53,8 @@ TZRNOpenGLTexture::TZRNOpenGLTexture() = default;
 TZRNOpenGLTexture::~TZRNOpenGLTexture() { Unload(); }
 
 void TZRNOpenGLTexture::Build() {
+  TexelWeights.Clear();
+  WeighedData = false;
   if (!ZRNOpenGLLoaded) return;
   if (Handle != 0) {
     glDeleteTextures(1, &Handle);
@@ -82,6 +84,16 @@ void TZRNOpenGLTexture::Build() {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GLFilter(Settings->MagFilter));
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
                   Settings->Mipmaps ? GLFilter(Settings->MinFilter) : MinFilterWithoutMipmaps(Settings->MinFilter));
+}
+
+TZRNTexelWeights& TZRNOpenGLTexture::Weights() {
+  if (!WeighedData) {
+    WeighedData = true;
+    const bool whole = Format != pfNone && Format <= pfRGBA && Data &&
+                       int64_t{Width} * Height * PixelFormatBytes[Format] <= int64_t{Size};
+    if (whole) TexelWeights.Build(Data, Width, Height, Format);
+  }
+  return TexelWeights;
 }
 
 void TZRNOpenGLTexture::Unload() {

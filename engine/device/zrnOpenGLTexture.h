@@ -4,6 +4,7 @@
 
 #include "engine/assets/zrnTexture.h"
 #include "engine/device/zrnDevice.h"
+#include "engine/device/zrnFaintTexels.h"
 
 // Set by the renderer once a window and its OpenGL context exist.
 extern bool ZRNOpenGLLoaded;
@@ -15,8 +16,14 @@ class TZRNOpenGLTexture : public TZRNTexture {
   void Build() override;
   void Unload() override;
   void Bind(int32_t unit) override;
+  // What each texel can add in additive blending; worked out from Data when first asked for.
+  TZRNTexelWeights& Weights();
 
   uint32_t Handle = 0;
+
+ private:
+  TZRNTexelWeights TexelWeights;
+  bool WeighedData = false;
 };
 
 class TZRNOpenGLRenderTarget : public IZRNRenderTarget {

@@ -277,3 +277,71 @@ TEST_F(OpenGLOnDisplay, AdditiveQuadsKeepTheirPixelsThroughTheShortcuts) {
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minification);
   EXPECT_EQ(minification, GL_LINEAR_MIPMAP_LINEAR) << "the texture's own filter is back";
 }
+
+// Quads trimmed to the texels that can show at their colour give the pixels of the whole quads, but
+// for rounding in the last bit where a texel's share is about half a step.
+TEST_F(OpenGLOnDisplay, FaintPartsOfAdditiveQuadsAreLeftOutUnseen) {
+  TZRNDevice device;
+  device.Initialize("Sonavarium", 1024, 768, true);
+  auto texture = device.CreateTexture();
+  texture->Width = texture->Height = 128;
+  texture->Format = pfRGBA;
+  texture->Size = 128 * 128 * 4;
+  texture->Data = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(texture->Size)));
+  // A soft glow inside each 64 x 64 cell, fading to nothing well before the cell's edge.
+  for (int y = 0; y < 128; ++y)
+    for (int x = 0; x < 128; ++x) {
+      const double r = std::hypot(x % 64 + 0.5 - 32, y % 64 + 0.5 - 32) / 24;
+      uint8_t* p = texture->Data + (y * 128 + x) * 4;
+      p[0] = p[1] = p[2] = 255;
+      p[3] = static_cast<uint8_t>(255 * std::max(0.0, 1 - r) * std::max(0.0, 1 - r));
+    }
+  texture->Settings->Mipmaps = true;
+  texture->Settings->MinFilter = tfLinearMipmapLinear;
+  texture->Settings->MagFilter = tfLinear;
+  texture->Build();
+  device.SetTexture(texture.get(), 0);
+  device.SetRenderState(rsBlend, rvBlendAdditive);
+
+  TZRNVertexList quads;
+  for (int i = 0; i < 60; ++i) {
+    const float half = 10.0f + static_cast<float>(i % 7) * 25, angle = static_cast<float>(i) * 0.7f;
+    const float share = i % 3 == 0 ? 1.0f : 0.4f / static_cast<float>(1 + i % 5);
+    const float cx = 120 + static_cast<float>((i * 149) % 780), cy = 100 + static_cast<float>((i * 97) % 560);
+    const float u0 = static_cast<float>(i % 2) * 0.5f;
+    const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    for (const auto& k : corners) {
+      TVertex& v = quads[quads.Alloc(1)];
+      v = TVertex{};
+      v.Color = {share, share * 0.8f, share * 0.5f, 1};
+      v.TexCoord = {u0 + (k[0] + 1) / 4, (k[1] + 1) / 4};
+      const float x = k[0] * half, y = k[1] * half;
+      v.Position = {cx + x * std::cos(angle) - y * std::sin(angle), cy + x * std::sin(angle) + y * std::cos(angle), 0};
+    }
+  }
+  auto frame = [&](const std::function<void()>& draw) {
+    device.Clear();
+    draw();
+    std::vector<uint8_t> pixels(1024 * 768 * 3);
+    glReadPixels(0, 0, 1024, 768, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+  };
+  const std::vector<uint8_t> trimmed = frame([&] { device.DrawPrimitives(ptQuads, quads); });
+  const std::vector<uint8_t> whole = frame([&] {
+    const auto* base = reinterpret_cast<const char*>(quads.List);
+    glVertexPointer(3, GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, Position));
+    glColorPointer(4, GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, Color));
+    glTexCoordPointer(2, GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, TexCoord));
+    glDrawArrays(GL_QUADS, 0, quads.Count);
+  });
+  int largest = 0;
+  size_t differing = 0;
+  for (size_t i = 0; i < whole.size(); ++i) {
+    const int d = std::abs(int(trimmed[i]) - int(whole[i]));
+    largest = std::max(largest, d);
+    differing += d != 0;
+  }
+  EXPECT_LE(largest, 1);
+  EXPECT_LT(differing, whole.size() / 1000);
+  EXPECT_GT(std::count_if(whole.begin(), whole.end(), [](uint8_t b) { return b != 0; }), 50000);
+}
