@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -50,6 +51,42 @@ void AddQuad(TZRNVertexList& list, float x0, float y0, float x1, float y1, TColo
     v.Color = color;
     v.Position = {xs[i], ys[i], 0};
   }
+}
+
+// A side x side RGBA texture with trilinear filtering, filled by fill, bound for additive drawing.
+std::unique_ptr<TZRNTexture> BoundMipmappedTexture(TZRNDevice& device, int32_t side, const std::function<void(uint8_t*)>& fill) {
+  auto texture = device.CreateTexture();
+  texture->Width = texture->Height = side;
+  texture->Format = pfRGBA;
+  texture->Size = side * side * 4;
+  texture->Data = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(texture->Size)));
+  fill(texture->Data);
+  texture->Settings->Mipmaps = true;
+  texture->Settings->MinFilter = tfLinearMipmapLinear;
+  texture->Settings->MagFilter = tfLinear;
+  texture->Build();
+  device.SetTexture(texture.get(), 0);
+  device.SetRenderState(rsBlend, rvBlendAdditive);
+  return texture;
+}
+
+// The 1024 x 768 window's pixels after clearing it and drawing.
+std::vector<uint8_t> DrawnFrame(TZRNDevice& device, const std::function<void()>& draw) {
+  device.Clear();
+  draw();
+  std::vector<uint8_t> pixels(1024 * 768 * 3);
+  glReadPixels(0, 0, 1024, 768, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+  return pixels;
+}
+
+// All the quads in one draw, past every shortcut of the renderer.
+void DrawDirectly(const TZRNVertexList& quads) {
+  const auto* base = reinterpret_cast<const char*>(quads.List);
+  glVertexPointer(3, GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, Position));
+  glColorPointer(4, GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, Color));
+  glNormalPointer(GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, Normal));
+  glTexCoordPointer(2, GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, TexCoord));
+  glDrawArrays(GL_QUADS, 0, quads.Count);
 }
 
 void DrainEvents() {
@@ -206,18 +243,9 @@ TEST_F(OpenGLOnDisplay, KeysAndButtonsFromTheServerArriveWithOldCodes) {
 TEST_F(OpenGLOnDisplay, AdditiveQuadsKeepTheirPixelsThroughTheShortcuts) {
   TZRNDevice device;
   device.Initialize("Sonavarium", 1024, 768, true);
-  auto texture = device.CreateTexture();
-  texture->Width = texture->Height = 64;
-  texture->Format = pfRGBA;
-  texture->Size = 64 * 64 * 4;
-  texture->Data = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(texture->Size)));
-  for (uint32_t i = 0; i < 64 * 64 * 4; ++i) texture->Data[i] = static_cast<uint8_t>((i * 2654435761u) >> 24);
-  texture->Settings->Mipmaps = true;
-  texture->Settings->MinFilter = tfLinearMipmapLinear;
-  texture->Settings->MagFilter = tfLinear;
-  texture->Build();
-  device.SetTexture(texture.get(), 0);
-  device.SetRenderState(rsBlend, rvBlendAdditive);
+  auto texture = BoundMipmappedTexture(device, 64, [](uint8_t* data) {
+    for (uint32_t i = 0; i < 64 * 64 * 4; ++i) data[i] = static_cast<uint8_t>((i * 2654435761u) >> 24);
+  });
 
   // Half-sizes in pixels of quads showing all 64 texels, turned by 30 degrees: 4x, 1.5x and 1.02x
   // magnified; 1x, 0.5x and a quad magnified 4x one way and minified the other stay trilinear;
@@ -255,22 +283,8 @@ TEST_F(OpenGLOnDisplay, AdditiveQuadsKeepTheirPixelsThroughTheShortcuts) {
   EXPECT_EQ(magnified.size(), 5u * 4);
   ZRNSplitMagnifiedQuads(seen.data(), static_cast<int32_t>(seen.size()), 64, 64, magnified, rest);
 
-  auto frame = [&](const std::function<void()>& draw) {
-    device.Clear();
-    draw();
-    std::vector<uint8_t> pixels(1024 * 768 * 3);
-    glReadPixels(0, 0, 1024, 768, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-  };
-  const std::vector<uint8_t> shortcut = frame([&] { device.DrawPrimitives(ptQuads, quads); });
-  const std::vector<uint8_t> direct = frame([&] {
-    const auto* base = reinterpret_cast<const char*>(quads.List);
-    glVertexPointer(3, GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, Position));
-    glColorPointer(4, GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, Color));
-    glNormalPointer(GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, Normal));
-    glTexCoordPointer(2, GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, TexCoord));
-    glDrawArrays(GL_QUADS, 0, quads.Count);
-  });
+  const std::vector<uint8_t> shortcut = DrawnFrame(device, [&] { device.DrawPrimitives(ptQuads, quads); });
+  const std::vector<uint8_t> direct = DrawnFrame(device, [&] { DrawDirectly(quads); });
   EXPECT_TRUE(shortcut == direct);
   EXPECT_GT(std::count_if(direct.begin(), direct.end(), [](uint8_t b) { return b != 0; }), 100000);
   GLint minification = 0;
@@ -283,25 +297,16 @@ TEST_F(OpenGLOnDisplay, AdditiveQuadsKeepTheirPixelsThroughTheShortcuts) {
 TEST_F(OpenGLOnDisplay, FaintPartsOfAdditiveQuadsAreLeftOutUnseen) {
   TZRNDevice device;
   device.Initialize("Sonavarium", 1024, 768, true);
-  auto texture = device.CreateTexture();
-  texture->Width = texture->Height = 128;
-  texture->Format = pfRGBA;
-  texture->Size = 128 * 128 * 4;
-  texture->Data = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(texture->Size)));
   // A soft glow inside each 64 x 64 cell, fading to nothing well before the cell's edge.
-  for (int y = 0; y < 128; ++y)
-    for (int x = 0; x < 128; ++x) {
-      const double r = std::hypot(x % 64 + 0.5 - 32, y % 64 + 0.5 - 32) / 24;
-      uint8_t* p = texture->Data + (y * 128 + x) * 4;
-      p[0] = p[1] = p[2] = 255;
-      p[3] = static_cast<uint8_t>(255 * std::max(0.0, 1 - r) * std::max(0.0, 1 - r));
-    }
-  texture->Settings->Mipmaps = true;
-  texture->Settings->MinFilter = tfLinearMipmapLinear;
-  texture->Settings->MagFilter = tfLinear;
-  texture->Build();
-  device.SetTexture(texture.get(), 0);
-  device.SetRenderState(rsBlend, rvBlendAdditive);
+  auto texture = BoundMipmappedTexture(device, 128, [](uint8_t* data) {
+    for (int y = 0; y < 128; ++y)
+      for (int x = 0; x < 128; ++x) {
+        const double r = std::hypot(x % 64 + 0.5 - 32, y % 64 + 0.5 - 32) / 24;
+        uint8_t* p = data + (y * 128 + x) * 4;
+        p[0] = p[1] = p[2] = 255;
+        p[3] = static_cast<uint8_t>(255 * std::max(0.0, 1 - r) * std::max(0.0, 1 - r));
+      }
+  });
 
   TZRNVertexList quads;
   for (int i = 0; i < 60; ++i) {
@@ -319,21 +324,8 @@ TEST_F(OpenGLOnDisplay, FaintPartsOfAdditiveQuadsAreLeftOutUnseen) {
       v.Position = {cx + x * std::cos(angle) - y * std::sin(angle), cy + x * std::sin(angle) + y * std::cos(angle), 0};
     }
   }
-  auto frame = [&](const std::function<void()>& draw) {
-    device.Clear();
-    draw();
-    std::vector<uint8_t> pixels(1024 * 768 * 3);
-    glReadPixels(0, 0, 1024, 768, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    return pixels;
-  };
-  const std::vector<uint8_t> trimmed = frame([&] { device.DrawPrimitives(ptQuads, quads); });
-  const std::vector<uint8_t> whole = frame([&] {
-    const auto* base = reinterpret_cast<const char*>(quads.List);
-    glVertexPointer(3, GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, Position));
-    glColorPointer(4, GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, Color));
-    glTexCoordPointer(2, GL_FLOAT, sizeof(TVertex), base + offsetof(TVertex, TexCoord));
-    glDrawArrays(GL_QUADS, 0, quads.Count);
-  });
+  const std::vector<uint8_t> trimmed = DrawnFrame(device, [&] { device.DrawPrimitives(ptQuads, quads); });
+  const std::vector<uint8_t> whole = DrawnFrame(device, [&] { DrawDirectly(quads); });
   int largest = 0;
   size_t differing = 0;
   for (size_t i = 0; i < whole.size(); ++i) {
