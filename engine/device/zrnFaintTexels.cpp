@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/device/zrnMagnifiedQuads.h"
+
 namespace {
 // A texel adds nothing where its share of the picture is under half an 8-bit step.
 constexpr float VisibleShare = 0.5f;
@@ -74,15 +76,11 @@ bool MapOf(const TVertex* v, TQuadMap& map) {
   return true;
 }
 
-// Texels per pixel step at most (bounded by the Jacobian's Frobenius norm); 0 when degenerate.
-float TexelsPerPixel(const TQuadMap& map, float width, float height) {
-  const float x1 = map.AlongS.X, y1 = map.AlongS.Y, x2 = map.AlongT.X, y2 = map.AlongT.Y;
-  const float det = x1 * y2 - x2 * y1;
-  if (std::abs(det) < 1e-6f) return 0;
-  const float u1 = map.TexS.X * width, v1 = map.TexS.Y * height, u2 = map.TexT.X * width, v2 = map.TexT.Y * height;
-  const float dudx = (u1 * y2 - u2 * y1) / det, dudy = (u2 * x1 - u1 * x2) / det;
-  const float dvdx = (v1 * y2 - v2 * y1) / det, dvdy = (v2 * x1 - v1 * x2) / det;
-  return std::sqrt(dudx * dudx + dudy * dudy + dvdx * dvdx + dvdy * dvdy);
+// Texels per pixel step at most (bounded by the Frobenius norm of the steps); 0 when degenerate.
+float TexelsPerPixel(const TVertex* quad, float width, float height) {
+  TZRNTexelSteps d{};
+  if (!ZRNTexelSteps(quad[0], quad[1], quad[3], width, height, d)) return 0;
+  return std::sqrt(d.DuDx * d.DuDx + d.DuDy * d.DuDy + d.DvDx * d.DvDx + d.DvDy * d.DvDy);
 }
 
 TVertex CornerAt(const TVertex& model, const TQuadMap& map, float s, float t) {
@@ -136,13 +134,17 @@ TZRNTexelRect TZRNTexelWeights::Reach(const TZRNTexelRect& cell, int32_t level) 
 }
 
 void ZRNTrimFaintQuads(const TVertex* vertices, int32_t count, TZRNTexelWeights& weights, std::vector<TVertex>& kept) {
+  if (!weights.Ready()) {
+    kept.assign(vertices, vertices + count);
+    return;
+  }
   kept.clear();
   const auto width = static_cast<float>(weights.TextureWidth()), height = static_cast<float>(weights.TextureHeight());
   for (int32_t q = 0; q + 4 <= count; q += 4) {
     const TVertex* v = vertices + q;
     TQuadMap map;
     const float share = VertexShare(v);
-    const float perPixel = weights.Ready() && MapOf(v, map) ? TexelsPerPixel(map, width, height) : 0;
+    const float perPixel = MapOf(v, map) ? TexelsPerPixel(v, width, height) : 0;
     if (perPixel <= 0 || share <= 0) {
       kept.insert(kept.end(), v, v + 4);
       continue;

@@ -7,22 +7,26 @@ namespace {
 // of detail on the magnification side.
 constexpr float MaxTexelsPerPixel = 1.0f / 1.01f;
 
-// Whether the triangle a, b, c maps less than one texel onto every pixel step in x and in y: the
-// scale factor OpenGL derives the level of detail from.
+// Whether the triangle a, b, c maps less than one texel onto every pixel step in x and in y.
 bool Magnified(const TVertex& a, const TVertex& b, const TVertex& c, float texWidth, float texHeight, float texelsPerPixel) {
+  TZRNTexelSteps d{};
+  if (!ZRNTexelSteps(a, b, c, texWidth, texHeight, d)) return false;
+  const float limit = MaxTexelsPerPixel * MaxTexelsPerPixel * texelsPerPixel * texelsPerPixel;
+  return d.DuDx * d.DuDx + d.DvDx * d.DvDx <= limit && d.DuDy * d.DuDy + d.DvDy * d.DvDy <= limit;
+}
+}  // namespace
+
+bool ZRNTexelSteps(const TVertex& a, const TVertex& b, const TVertex& c, float texWidth, float texHeight, TZRNTexelSteps& steps) {
   const float x1 = b.Position.X - a.Position.X, y1 = b.Position.Y - a.Position.Y;
   const float x2 = c.Position.X - a.Position.X, y2 = c.Position.Y - a.Position.Y;
   const float det = x1 * y2 - x2 * y1;
   if (std::abs(det) < 1e-6f) return false;
   const float u1 = (b.TexCoord.X - a.TexCoord.X) * texWidth, v1 = (b.TexCoord.Y - a.TexCoord.Y) * texHeight;
   const float u2 = (c.TexCoord.X - a.TexCoord.X) * texWidth, v2 = (c.TexCoord.Y - a.TexCoord.Y) * texHeight;
-  // Texels per pixel: [du/dx du/dy; dv/dx dv/dy] = [u1 u2; v1 v2] * inverse([x1 x2; y1 y2]).
-  const float dudx = (u1 * y2 - u2 * y1) / det, dudy = (u2 * x1 - u1 * x2) / det;
-  const float dvdx = (v1 * y2 - v2 * y1) / det, dvdy = (v2 * x1 - v1 * x2) / det;
-  const float limit = MaxTexelsPerPixel * MaxTexelsPerPixel * texelsPerPixel * texelsPerPixel;
-  return dudx * dudx + dvdx * dvdx <= limit && dudy * dudy + dvdy * dvdy <= limit;
+  // [du/dx du/dy; dv/dx dv/dy] = [u1 u2; v1 v2] * inverse([x1 x2; y1 y2]).
+  steps = {(u1 * y2 - u2 * y1) / det, (u2 * x1 - u1 * x2) / det, (v1 * y2 - v2 * y1) / det, (v2 * x1 - v1 * x2) / det};
+  return true;
 }
-}  // namespace
 
 void ZRNSplitMagnifiedQuads(const TVertex* vertices, int32_t count, int32_t texWidth, int32_t texHeight,
                             std::vector<TVertex>& magnified, std::vector<TVertex>& rest, float texelsPerPixel) {

@@ -8,6 +8,14 @@
 
 #include "engine/core/zrnTypes.h"
 
+// How many texels the texture moves per pixel step in x and in y over the triangle a, b, c
+// (positions in pixels, texture texWidth x texHeight): the scale OpenGL derives the level of detail
+// from. False when the triangle has no area.
+struct TZRNTexelSteps {
+  float DuDx, DuDy, DvDx, DvDy;
+};
+bool ZRNTexelSteps(const TVertex& a, const TVertex& b, const TVertex& c, float texWidth, float texHeight, TZRNTexelSteps& steps);
+
 // Splits quads (four vertices each; positions in pixels) into those whose texture (texWidth x
 // texHeight texels) is magnified along both edges, and the rest, each in their original order.
 // A texelsPerPixel limit above 1 lets quads through that are minified up to that factor.

@@ -54,7 +54,6 @@ TZRNOpenGLTexture::~TZRNOpenGLTexture() { Unload(); }
 
 void TZRNOpenGLTexture::Build() {
   TexelWeights.Clear();
-  WeighedData = false;
   if (!ZRNOpenGLLoaded) return;
   if (Handle != 0) {
     glDeleteTextures(1, &Handle);
@@ -87,12 +86,9 @@ void TZRNOpenGLTexture::Build() {
 }
 
 TZRNTexelWeights& TZRNOpenGLTexture::Weights() {
-  if (!WeighedData) {
-    WeighedData = true;
-    const bool whole = Format != pfNone && Format <= pfRGBA && Data &&
-                       int64_t{Width} * Height * PixelFormatBytes[Format] <= int64_t{Size};
-    if (whole) TexelWeights.Build(Data, Width, Height, Format);
-  }
+  const bool whole = Format != pfNone && Format <= pfRGBA && Data &&
+                     int64_t{Width} * Height * PixelFormatBytes[Format] <= int64_t{Size};
+  if (!TexelWeights.Ready() && whole) TexelWeights.Build(Data, Width, Height, Format);
   return TexelWeights;
 }
 

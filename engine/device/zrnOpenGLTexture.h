@@ -23,7 +23,6 @@ class TZRNOpenGLTexture : public TZRNTexture {
 
  private:
   TZRNTexelWeights TexelWeights;
-  bool WeighedData = false;
 };
 
 class TZRNOpenGLRenderTarget : public IZRNRenderTarget {
