@@ -75,6 +75,18 @@ class TFfmpegDecoder final : public ISoundDecoder {
 
 int64_t Rescale(int64_t value, AVRational from, int rate) { return av_rescale_q(value, from, AVRational{1, rate}); }
 
+// The floating-point MPEG decoders: the fixed-point ones round differently after a seek than
+// when playing through, so a seek would not land on the very samples playing gives.
+const AVCodec* DecoderFor(AVCodecID id) {
+  switch (id) {
+    case AV_CODEC_ID_AAC:
+    case AV_CODEC_ID_ALAC: return avcodec_find_decoder(id);
+    case AV_CODEC_ID_MP3: return avcodec_find_decoder_by_name("mp3float");
+    case AV_CODEC_ID_MP2: return avcodec_find_decoder_by_name("mp2float");
+    default: return nullptr;
+  }
+}
+
 bool TFfmpegDecoder::Open(const std::string& path) {
   static std::once_flag quiet;
   std::call_once(quiet, [] { av_log_set_level(AV_LOG_QUIET); });
@@ -82,7 +94,7 @@ bool TFfmpegDecoder::Open(const std::string& path) {
   // Only the containers and codecs this decoder is for: less of FFmpeg meets outside files.
   AVDictionary* options = nullptr;
   av_dict_set(&options, "format_whitelist", "mov,aac,mp3", 0);
-  av_dict_set(&options, "codec_whitelist", "aac,alac,mp3float,mp3,mp2float,mp2", 0);
+  av_dict_set(&options, "codec_whitelist", "aac,alac,mp3float,mp2float", 0);
   av_dict_set(&options, "protocol_whitelist", "file", 0);
   std::unique_ptr<AVDictionary, TDictionaryFreer> optionsOwner(options);
   AVFormatContext* format = nullptr;
@@ -98,9 +110,7 @@ bool TFfmpegDecoder::Open(const std::string& path) {
   if (index < 0) return false;
   Stream = format->streams[index];
   const AVCodecParameters* parameters = Stream->codecpar;
-  const AVCodecID id = parameters->codec_id;
-  if (id != AV_CODEC_ID_AAC && id != AV_CODEC_ID_ALAC && id != AV_CODEC_ID_MP3 && id != AV_CODEC_ID_MP2) return false;
-  const AVCodec* codec = avcodec_find_decoder(parameters->codec_id);
+  const AVCodec* codec = DecoderFor(parameters->codec_id);
   if (!codec) return false;
   Codec.reset(avcodec_alloc_context3(codec));
   if (!Codec || avcodec_parameters_to_context(Codec.get(), parameters) < 0) return false;

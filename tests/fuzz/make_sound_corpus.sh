@@ -12,5 +12,6 @@ lame --quiet -t -V 2 "$out/tone.wav" "$out/tone_headerless.mp3"
 ffmpeg -loglevel error -y -i "$out/tone.wav" -c:a aac "$out/tone.m4a"
 ffmpeg -loglevel error -y -i "$out/tone.wav" -c:a alac "$out/tone_alac.m4a"
 ffmpeg -loglevel error -y -i "$out/tone.wav" -c:a aac -f adts "$out/tone.aac"
+ffmpeg -loglevel error -y -i "$out/tone.wav" -c:a mp2 "$out/tone.mp2"
 # Inputs that once found faults.
 cp "$(dirname "$0")/sound_regressions/"* "$out/"

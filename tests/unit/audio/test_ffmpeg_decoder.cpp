@@ -59,7 +59,8 @@ TEST(FfmpegDecoder, AacAndHeaderlessMp3LengthsAreCountedAndSeeksMatchPlayingThro
   ASSERT_TRUE(RunShell("lame --quiet -t -V 2 " + wav + " " + mp3));
   // Raw AAC states no length: its last block is counted whole. An MP3 without a header keeps the
   // encoder's and decoder's delays and its last frame's padding.
-  for (const TCase& c : {TCase{"tone.m4a", "aac", 0}, TCase{"tone.aac", "aac", 2048}, TCase{"tone.mp3", nullptr, 3 * 1152}}) {
+  for (const TCase& c : {TCase{"tone.m4a", "aac", 0}, TCase{"tone.aac", "aac", 2048}, TCase{"tone.mp3", nullptr, 3 * 1152},
+                       TCase{"tone.mp2", "mp2", 2 * 1152}}) {
     SCOPED_TRACE(c.Name);
     const std::string path = c.Codec ? Encode(dir, wav, c.Name, c.Codec) : mp3;
     ASSERT_FALSE(path.empty());
@@ -71,7 +72,7 @@ TEST(FfmpegDecoder, AacAndHeaderlessMp3LengthsAreCountedAndSeeksMatchPlayingThro
     ASSERT_EQ(static_cast<int64_t>(through.size()), decoder->Frames() * 2) << "every announced frame decodes";
     EXPECT_LT(PeakOf(through.data(), 2 * 30000), 300) << "silent first half";
     EXPECT_GT(PeakOf(through.data() + 2 * 40000, 2 * 1000), 20000) << "loud second half";
-    for (int64_t target : {int64_t{40000}, int64_t{1}, int64_t{1024}, int64_t{9000}, decoder->Frames() - 5}) {
+    for (int64_t target : {int64_t{40000}, int64_t{1}, int64_t{1024}, int64_t{9000}, int64_t{50001}, decoder->Frames() - 5}) {
       ASSERT_TRUE(decoder->Seek(target));
       const std::vector<int16_t> some = ReadFrames(*decoder, 5);
       ASSERT_EQ(some.size(), 10u) << target;
