@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/core/zrnTypes.h"
+#include "engine/device/zrnCoveredTiles.h"
 
 class TZRNGlowLayer {
  public:
@@ -41,8 +42,7 @@ class TZRNGlowLayer {
   uint32_t Texture = 0;
   int32_t Width = 0, Height = 0;            // the picture's size
   int32_t LayerWidth = 0, LayerHeight = 0;  // the layer's
-  int32_t Columns = 0, Rows = 0;            // of the grid of tiles that records what was drawn
-  std::vector<uint8_t> Covered;
+  TZRNCoveredTiles Tiles;  // what was drawn
   bool Empty = true;
   bool Probed = false, Supported = false, Core = false;
   // Saved by Target for Untarget.

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <span>
 #include <thread>
 
 #include "engine/assets/zrnTexture.h"
@@ -62,7 +63,7 @@ void MultiplyColumnMajor(const float* a, const float* b, float* out) {
 // Software rasterizers fill pixels on the CPU: the big soft sprites are worth a smaller layer.
 bool WantGlowLayer() {
   if (const char* choice = std::getenv("SONAVARIUM_GLOW_LAYER"); choice && *choice) {
-    if (std::strcmp(choice, "half") == 0) return true;
+    if (std::strcmp(choice, "half") == 0 || std::strcmp(choice, "opengl") == 0) return true;
     if (std::strcmp(choice, "full") == 0) return false;
   }
   const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
@@ -70,6 +71,13 @@ bool WantGlowLayer() {
   for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "SWR"})
     if (std::strstr(renderer, software)) return true;
   return false;
+}
+
+// Drawing the layer's sprites on the CPU is quicker than a software rasterizer's general path;
+// SONAVARIUM_GLOW_LAYER=opengl keeps the layer but leaves all of its drawing to OpenGL.
+bool WantSplatOnCpu() {
+  const char* choice = std::getenv("SONAVARIUM_GLOW_LAYER");
+  return !(choice && std::strcmp(choice, "opengl") == 0);
 }
 
 // ---- GLFW 3 callbacks: everything goes through the 2.x translation of the window's renderer ----
@@ -206,7 +214,11 @@ void TZRNOpenGLRenderer::CreateNativeWindow(const std::string& title, const TZRN
 void TZRNOpenGLRenderer::DestroyNativeWindow() {
   if (!Handle) return;
   GlowActive = false;
-  if (ZRNOpenGLLoaded) Glow.Release();
+  if (ZRNOpenGLLoaded) {
+    Glow.Release();
+    CoarseSoft.Release();
+    FineSoft.Release();
+  }
   glfwDestroyWindow(Handle);
   if (CurrentHandle == Handle) CurrentHandle = nullptr;
   Handle = nullptr;
@@ -219,6 +231,7 @@ void TZRNOpenGLRenderer::Open(const std::string& title, const TZRNDisplayMode& m
   if (!Handle || epoxy_gl_version() < 14) throw EZRNError("OpenGL Initialization failed.");
   ZRNOpenGLLoaded = true;
   UseGlowLayer = WantGlowLayer();
+  SplatOnCpu = WantSplatOnCpu();
 
   Window->Width = mode.Width;
   Window->Height = mode.Height;
@@ -408,15 +421,21 @@ void TZRNOpenGLRenderer::DrawPrimitives(TZRNPrimitive primitive, const TVertex* 
     if (GlowActive && BoundTexture) return DrawOnGlowLayer(vertices, count);
   }
   // Anything else must land over what the layer holds so far, as it would have without it.
-  if (GlowActive) Glow.Compose();
+  if (GlowActive) ComposeLayers();
   DrawTextured(primitive, vertices, count);
 }
 
 void TZRNOpenGLRenderer::BeginGlowLayer() { GlowActive = UseGlowLayer && Glow.Available(); }
 
 void TZRNOpenGLRenderer::EndGlowLayer() {
-  if (GlowActive) Glow.Compose();
+  if (GlowActive) ComposeLayers();
   GlowActive = false;
+}
+
+void TZRNOpenGLRenderer::ComposeLayers() {
+  Glow.Compose();
+  CoarseSoft.Compose();
+  FineSoft.Compose();
 }
 
 // Additive quads add up in any order, so those large enough to gain go to the layer and the small
@@ -425,15 +444,41 @@ void TZRNOpenGLRenderer::DrawOnGlowLayer(const TVertex* vertices, int32_t count)
   // At most two texels per pixel: on the layer such a quad reads mipmap level 1 at the smallest.
   constexpr float GlowTexelsPerPixel = 2.0f;
   ZRNSplitMagnifiedQuads(vertices, count, BoundTexture->Width, BoundTexture->Height, Glowing, Sharp, GlowTexelsPerPixel);
-  if (!Glowing.empty() && Glow.Target()) {
-    DrawArrays(ptQuads, Glowing.data(), static_cast<int32_t>(Glowing.size()));
-    Glow.Untarget();
-    float modelView[16], modelViewProjection[16];
-    MultiplyColumnMajor(World.M, View.M, modelView);
-    MultiplyColumnMajor(Projection.M, modelView, modelViewProjection);
-    Glow.Cover(Glowing.data(), static_cast<int32_t>(Glowing.size()), modelViewProjection);
-  } else {
-    Sharp.insert(Sharp.end(), Glowing.begin(), Glowing.end());
+  float modelView[16], modelViewProjection[16];
+  MultiplyColumnMajor(World.M, View.M, modelView);
+  MultiplyColumnMajor(Projection.M, modelView, modelViewProjection);
+  const std::span<const TZRNSplatTexture> levels =
+      SplatOnCpu ? std::span<const TZRNSplatTexture>(BoundTexture->SplatLevels()) : std::span<const TZRNSplatTexture>();
+  if (!Glowing.empty()) {
+    // The CPU draws what it can on its half-size picture; OpenGL draws the rest on the layer, or
+    // at full size without one.
+    const std::vector<TVertex>* left = &Glowing;
+    bool layered = true;
+    if (!levels.empty()) {
+      layered = CoarseSoft.Splat(Glowing.data(), static_cast<int32_t>(Glowing.size()), modelViewProjection,
+                                 levels.first(1), Unsplatted);
+      left = &Unsplatted;
+    }
+    if (!left->empty()) {
+      if (layered && Glow.Target()) {
+        DrawArrays(ptQuads, left->data(), static_cast<int32_t>(left->size()));
+        Glow.Untarget();
+        Glow.Cover(left->data(), static_cast<int32_t>(left->size()), modelViewProjection);
+      } else {
+        Sharp.insert(Sharp.end(), left->begin(), left->end());
+      }
+    }
+  }
+  // The small ones at full size: on the CPU those its linear filter can draw, reading the level
+  // OpenGL would.
+  const TZRNTextureSettings* settings = BoundTexture->Settings.get();
+  if (!Sharp.empty() && !levels.empty() && settings && settings->MagFilter == tfLinear) {
+    const bool mipmapped = settings->Mipmaps && (settings->MinFilter == tfLinearMipmapNearest || settings->MinFilter == tfLinearMipmapLinear);
+    if (mipmapped || settings->MinFilter == tfLinear) {
+      FineSoft.Splat(Sharp.data(), static_cast<int32_t>(Sharp.size()), modelViewProjection,
+                     mipmapped ? levels : levels.first(1), Unsplatted);
+      Sharp.swap(Unsplatted);
+    }
   }
   if (Sharp.empty()) return;
   // The small ones: clamped to the edge texel rather than the border, and from the nearest

@@ -9,6 +9,7 @@
 #include "engine/device/zrnDevice.h"
 #include "engine/device/zrnGlfwLayer.h"
 #include "engine/device/zrnGlowLayer.h"
+#include "engine/device/zrnSoftPicture.h"
 #include "engine/device/zrnOpenGLTexture.h"
 
 struct GLFWwindow;
@@ -84,6 +85,7 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
   // Large additive sprites go through a half-resolution layer: chosen when the window opens, on
   // for software rasterizers; SONAVARIUM_GLOW_LAYER=half or full decides instead.
   bool UseGlowLayer = false;
+  bool SplatOnCpu = true;  // what it can of the layer; the rest goes through OpenGL
 
  private:
   void CreateNativeWindow(const std::string& title, const TZRNDisplayMode& mode);
@@ -94,11 +96,14 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
   void DrawArrays(TZRNPrimitive primitive, const TVertex* vertices, int32_t count);
   void DrawTextured(TZRNPrimitive primitive, const TVertex* vertices, int32_t count);
   void DrawOnGlowLayer(const TVertex* vertices, int32_t count);
+  // Adds everything the layers hold to the window's picture.
+  void ComposeLayers();
 
   std::string Title;
   TZRNOpenGLTexture* BoundTexture = nullptr;
-  std::vector<TVertex> Seen, Trimmed, Magnified, Rest, Glowing, Sharp;  // reused by every draw
+  std::vector<TVertex> Seen, Trimmed, Magnified, Rest, Glowing, Unsplatted, Sharp;  // reused by every draw
   TZRNGlowLayer Glow;
+  TZRNSoftPicture CoarseSoft{2}, FineSoft{1};  // what the CPU draws of the glows and of the rest
   bool GlowActive = false;
   std::chrono::steady_clock::duration FramePeriod{};
   std::chrono::steady_clock::time_point NextFrame{};

@@ -54,6 +54,8 @@ TZRNOpenGLTexture::~TZRNOpenGLTexture() { Unload(); }
 
 void TZRNOpenGLTexture::Build() {
   TexelWeights.Clear();
+  Splat.clear();
+  SplatChecked = false;
   if (!ZRNOpenGLLoaded) return;
   if (Handle != 0) {
     glDeleteTextures(1, &Handle);
@@ -85,11 +87,26 @@ void TZRNOpenGLTexture::Build() {
                   Settings->Mipmaps ? GLFilter(Settings->MinFilter) : MinFilterWithoutMipmaps(Settings->MinFilter));
 }
 
+bool TZRNOpenGLTexture::WholeData() const {
+  return Format != pfNone && Format <= pfRGBA && Data && int64_t{Width} * Height * PixelFormatBytes[Format] <= int64_t{Size};
+}
+
 TZRNTexelWeights& TZRNOpenGLTexture::Weights() {
-  const bool whole = Format != pfNone && Format <= pfRGBA && Data &&
-                     int64_t{Width} * Height * PixelFormatBytes[Format] <= int64_t{Size};
-  if (!TexelWeights.Ready() && whole) TexelWeights.Build(Data, Width, Height, Format);
+  if (!TexelWeights.Ready() && WholeData()) TexelWeights.Build(Data, Width, Height, Format);
   return TexelWeights;
+}
+
+const std::vector<TZRNSplatTexture>& TZRNOpenGLTexture::SplatLevels() {
+  if (SplatChecked) return Splat;
+  SplatChecked = true;
+  if (!WholeData() || !Splat.emplace_back().Build(Data, Width, Height, Format)) {
+    Splat.clear();
+    return Splat;
+  }
+  if (Settings && Settings->Mipmaps)
+    for (const TZRNMipLevel& level : BuildMipmapChain(Data, Width, Height, PixelFormatBytes[Format]))
+      Splat.emplace_back().Build(level.Pixels.data(), level.Width, level.Height, Format);
+  return Splat;
 }
 
 void TZRNOpenGLTexture::Unload() {

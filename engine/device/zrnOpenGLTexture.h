@@ -1,10 +1,12 @@
 #pragma once
 // The OpenGL side of textures and render targets; made only through the renderer's factories.
 #include <cstdint>
+#include <vector>
 
 #include "engine/assets/zrnTexture.h"
 #include "engine/device/zrnDevice.h"
 #include "engine/device/zrnFaintTexels.h"
+#include "engine/device/zrnSoftSplat.h"
 
 // Set by the renderer once a window and its OpenGL context exist.
 extern bool ZRNOpenGLLoaded;
@@ -18,11 +20,18 @@ class TZRNOpenGLTexture : public TZRNTexture {
   void Bind(int32_t unit) override;
   // What each texel can add in additive blending; worked out from Data when first asked for.
   TZRNTexelWeights& Weights();
+  // Its opacity, level by level, laid out for drawing on the CPU; empty unless the texture is
+  // white, and a level that is not white stays unready.
+  const std::vector<TZRNSplatTexture>& SplatLevels();
 
   uint32_t Handle = 0;
 
  private:
+  bool WholeData() const;
+
   TZRNTexelWeights TexelWeights;
+  std::vector<TZRNSplatTexture> Splat;
+  bool SplatChecked = false;  // a texture that is not white stays unready: do not look again
 };
 
 class TZRNOpenGLRenderTarget : public IZRNRenderTarget {

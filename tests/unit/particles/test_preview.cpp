@@ -237,17 +237,21 @@ TEST(ParticleLayer, LooksLikeFullResolution) {
     manager.Update(1 / 30.0f);
   }
 
-  auto draw = [&](bool layer) {
+  auto draw = [&](bool layer, bool cpu) {
     renderer.UseGlowLayer = layer;
+    renderer.SplatOnCpu = cpu;
     device.Clear();
     manager.Render();
     return ReadBack(W, H);
   };
-  const std::vector<uint8_t> full = draw(false), layered = draw(true);
+  const std::vector<uint8_t> full = draw(false, false), layered = draw(true, false), splatted = draw(true, true);
   EXPECT_TRUE(SavePng(full, W, H, std::string(SNV_BINARY_DIR) + "/screenshots/glow_full.png"));
   EXPECT_TRUE(SavePng(layered, W, H, std::string(SNV_BINARY_DIR) + "/screenshots/glow_layer.png"));
+  EXPECT_TRUE(SavePng(splatted, W, H, std::string(SNV_BINARY_DIR) + "/screenshots/glow_cpu.png"));
   EXPECT_NE(full, layered) << "nothing went through the layer";
+  EXPECT_NE(layered, splatted) << "nothing was drawn on the CPU";
   EXPECT_GE(Psnr(full, layered), 40.0);
+  std::fprintf(stderr, "PSNR full/layer %.2f full/cpu %.2f layer/cpu %.2f\n", Psnr(full, layered), Psnr(full, splatted), Psnr(layered, splatted));
 
   // A quad drawn with another blending inside the layer's span lands over what came before it.
   device.Clear();
