@@ -34,10 +34,9 @@ float Bilinear(const TZRNSplatTexture& texture, float u, float v) {
   const float wu = us - fu, wv = vs - fv;
   const auto iu = static_cast<int32_t>(std::clamp(fu, -1.0f, static_cast<float>(texture.TextureWidth() - 1)));
   const auto iv = static_cast<int32_t>(std::clamp(fv, -1.0f, static_cast<float>(texture.TextureHeight() - 1)));
-  const uint32_t* row = texture.Pairs() + static_cast<size_t>(iv + 1) * static_cast<size_t>(texture.Stride()) + (iu + 1);
-  const uint32_t p0 = row[0], p1 = row[texture.Stride()];
-  const auto a00 = static_cast<float>(p0 & 0xFFFF), a01 = static_cast<float>(p0 >> 16);
-  const auto a10 = static_cast<float>(p1 & 0xFFFF), a11 = static_cast<float>(p1 >> 16);
+  const uint32_t block = texture.Blocks()[static_cast<size_t>(iv + 1) * static_cast<size_t>(texture.Stride()) + (iu + 1)];
+  const auto a00 = static_cast<float>(block & 0xFF), a01 = static_cast<float>(block >> 8 & 0xFF);
+  const auto a10 = static_cast<float>(block >> 16 & 0xFF), a11 = static_cast<float>(block >> 24);
   const float top = a00 + wu * (a01 - a00), bottom = a10 + wu * (a11 - a10);
   return top + wv * (bottom - top);
 }
@@ -73,11 +72,11 @@ __attribute__((target("avx2,fma"))) void SplatSpanWide(const TZRNSplat& s, float
   const __m256 half = _mm256_set1_ps(0.5f), one = _mm256_set1_ps(1.0f), minusOne = _mm256_set1_ps(-1.0f);
   const __m256 lastU = _mm256_set1_ps(static_cast<float>(texture.TextureWidth() - 1));
   const __m256 lastV = _mm256_set1_ps(static_cast<float>(texture.TextureHeight() - 1));
-  const __m256i stride = _mm256_set1_epi32(texture.Stride());
-  const __m256i low = _mm256_set1_epi32(0xFFFF);
+  const __m256i stride = _mm256_set1_epi32(texture.Stride());  // texels per row
+  const __m256i low = _mm256_set1_epi32(0xFF);
   const __m256 red = _mm256_set1_ps(s.Red), green = _mm256_set1_ps(s.Green), blue = _mm256_set1_ps(s.Blue);
   const __m256 alpha = _mm256_set1_ps(s.AlphaSquared);
-  const auto* pairs = reinterpret_cast<const int*>(texture.Pairs());
+  const auto* blocks = reinterpret_cast<const int*>(texture.Blocks());
   for (int32_t x = xa; x < xb; x += 8) {
     const __m256 xc = _mm256_add_ps(_mm256_set1_ps(static_cast<float>(x)), lanes);
     const __m256 u = _mm256_fmadd_ps(dudx, xc, u0), v = _mm256_fmadd_ps(dvdx, xc, v0);
@@ -92,10 +91,11 @@ __attribute__((target("avx2,fma"))) void SplatSpanWide(const TZRNSplat& s, float
     const __m256i iu = _mm256_cvttps_epi32(_mm256_add_ps(_mm256_min_ps(_mm256_max_ps(fu, minusOne), lastU), one));
     const __m256i iv = _mm256_cvttps_epi32(_mm256_add_ps(_mm256_min_ps(_mm256_max_ps(fv, minusOne), lastV), one));
     const __m256i at = _mm256_add_epi32(_mm256_mullo_epi32(iv, stride), iu);
-    const __m256i p0 = _mm256_i32gather_epi32(pairs, at, 4);
-    const __m256i p1 = _mm256_i32gather_epi32(pairs, _mm256_add_epi32(at, stride), 4);
-    const __m256 a00 = _mm256_cvtepi32_ps(_mm256_and_si256(p0, low)), a01 = _mm256_cvtepi32_ps(_mm256_srli_epi32(p0, 16));
-    const __m256 a10 = _mm256_cvtepi32_ps(_mm256_and_si256(p1, low)), a11 = _mm256_cvtepi32_ps(_mm256_srli_epi32(p1, 16));
+    const __m256i block = _mm256_i32gather_epi32(blocks, at, 4);
+    const __m256 a00 = _mm256_cvtepi32_ps(_mm256_and_si256(block, low));
+    const __m256 a01 = _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(block, 8), low));
+    const __m256 a10 = _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(block, 16), low));
+    const __m256 a11 = _mm256_cvtepi32_ps(_mm256_srli_epi32(block, 24));
     const __m256 top = _mm256_fmadd_ps(wu, _mm256_sub_ps(a01, a00), a00);
     const __m256 bottom = _mm256_fmadd_ps(wu, _mm256_sub_ps(a11, a10), a10);
     const __m256 t = _mm256_and_ps(_mm256_fmadd_ps(wv, _mm256_sub_ps(bottom, top), top), inside);
@@ -114,6 +114,31 @@ __attribute__((target("avx2,fma"))) void SplatSpanWide(const TZRNSplat& s, float
     add(out.Blue, _mm256_castsi256_si128(ba));
     add(out.Alpha, _mm256_extracti128_si256(ba, 1));
   }
+}
+
+void ToRgbaPlain(const TRowPlanes& row, int32_t from, int32_t width, uint8_t* out) {
+  for (int32_t x = from; x < width; ++x) {
+    out[4 * x] = static_cast<uint8_t>(std::min<uint16_t>(row.Red[x], 255));
+    out[4 * x + 1] = static_cast<uint8_t>(std::min<uint16_t>(row.Green[x], 255));
+    out[4 * x + 2] = static_cast<uint8_t>(std::min<uint16_t>(row.Blue[x], 255));
+    out[4 * x + 3] = static_cast<uint8_t>(std::min<uint16_t>(row.Alpha[x], 255));
+  }
+}
+
+__attribute__((target("avx2,fma"))) void ToRgbaWide(const TRowPlanes& row, int32_t width, uint8_t* out) {
+  const __m128i most = _mm_set1_epi16(255);
+  int32_t x = 0;
+  for (; x + 8 <= width; x += 8) {
+    const __m128i r = _mm_min_epu16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row.Red + x)), most);
+    const __m128i g = _mm_min_epu16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row.Green + x)), most);
+    const __m128i b = _mm_min_epu16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row.Blue + x)), most);
+    const __m128i a = _mm_min_epu16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row.Alpha + x)), most);
+    const __m128i rb = _mm_packus_epi16(r, b), ga = _mm_packus_epi16(g, a);  // r0..r7 b0..b7, g0..g7 a0..a7
+    const __m128i rg = _mm_unpacklo_epi8(rb, ga), ba = _mm_unpackhi_epi8(rb, ga);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x), _mm_unpacklo_epi16(rg, ba));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x + 16), _mm_unpackhi_epi16(rg, ba));
+  }
+  ToRgbaPlain(row, x, width, out);
 }
 
 bool WideVectors() {
@@ -140,16 +165,17 @@ bool TZRNSplatTexture::Build(const uint8_t* pixels, int32_t width, int32_t heigh
   }
   Width = width;
   Height = height;
-  PairData.resize(static_cast<size_t>(Stride()) * static_cast<size_t>(height + 2));
+  BlockData.resize(static_cast<size_t>(Stride()) * static_cast<size_t>(height + 2));
   for (int32_t y = -1; y <= height; ++y)
     for (int32_t x = -1; x <= width; ++x)
-      PairData[static_cast<size_t>(y + 1) * static_cast<size_t>(Stride()) + (x + 1)] = opacity(x, y) | opacity(x + 1, y) << 16;
+      BlockData[static_cast<size_t>(y + 1) * static_cast<size_t>(Stride()) + (x + 1)] =
+          opacity(x, y) | opacity(x + 1, y) << 8 | opacity(x, y + 1) << 16 | opacity(x + 1, y + 1) << 24;
   return true;
 }
 
 void TZRNSplatTexture::Clear() {
   Width = Height = 0;
-  PairData.clear();
+  BlockData.clear();
 }
 
 bool ZRNSplatOf(const TVertex* quad, const float* m, int32_t width, int32_t height,
@@ -303,12 +329,8 @@ void TZRNSoftLayer::DrawBand(int32_t band, int32_t bands, int32_t first, int32_t
     if (!mine(y)) continue;
     const TRowPlanes row = planesOf(y);
     uint8_t* out = rgba + static_cast<size_t>(y - first) * static_cast<size_t>(LayerWidth) * 4;
-    for (int32_t x = 0; x < LayerWidth; ++x) {
-      out[4 * x] = static_cast<uint8_t>(std::min<uint16_t>(row.Red[x], 255));
-      out[4 * x + 1] = static_cast<uint8_t>(std::min<uint16_t>(row.Green[x], 255));
-      out[4 * x + 2] = static_cast<uint8_t>(std::min<uint16_t>(row.Blue[x], 255));
-      out[4 * x + 3] = static_cast<uint8_t>(std::min<uint16_t>(row.Alpha[x], 255));
-    }
+    if (wide) ToRgbaWide(row, LayerWidth, out);
+    else ToRgbaPlain(row, 0, LayerWidth, out);
     for (uint16_t* p : {row.Red, row.Green, row.Blue, row.Alpha}) std::memset(p, 0, sizeof(uint16_t) * static_cast<size_t>(RowStride));
   }
 }

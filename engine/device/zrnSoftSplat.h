@@ -11,8 +11,9 @@
 #include "engine/core/zrnTypes.h"
 
 // The opacity of a texture whose texels are all white, laid out for bilinear reads: each entry
-// holds a texel (low half) and its right-hand neighbour (high half), with a border of clamped
-// edge texels all round.
+// holds the 2 x 2 texels a linear filter reads from there (low byte: the texel; then its
+// right-hand neighbour, the one above it and the one above and to the right), with a border of
+// clamped edge texels all round.
 class TZRNSplatTexture {
  public:
   // False, and not ready, unless the texture is white wherever it is not transparent.
@@ -22,11 +23,11 @@ class TZRNSplatTexture {
   int32_t TextureWidth() const { return Width; }
   int32_t TextureHeight() const { return Height; }
   int32_t Stride() const { return Width + 2; }
-  const uint32_t* Pairs() const { return PairData.data(); }
+  const uint32_t* Blocks() const { return BlockData.data(); }
 
  private:
   int32_t Width = 0, Height = 0;
-  std::vector<uint32_t> PairData;  // Height + 2 rows of Width + 2
+  std::vector<uint32_t> BlockData;  // Height + 2 rows of Width + 2
 };
 
 // One quad on the layer: the affine map from pixel centres to texels and what it adds.
