@@ -268,6 +268,8 @@ bool ZRNSplatOf(const TVertex* quad, const float* m, int32_t width, int32_t heig
   return true;
 }
 
+TZRNSoftLayer::TZRNSoftLayer() : Vectorized(WideVectors()) {}
+
 void TZRNSoftLayer::Resize(int32_t width, int32_t height) {
   width = std::max(width, 0);
   height = std::max(height, 0);
@@ -299,7 +301,7 @@ void TZRNSoftLayer::Add(const TZRNSplat& splat) {
 }
 
 void TZRNSoftLayer::DrawBand(int32_t band, int32_t bands, int32_t first, int32_t end, uint8_t* rgba) {
-  const bool wide = WideVectors();
+  const bool wide = Vectorized;
   const size_t plane = static_cast<size_t>(RowStride) * static_cast<size_t>(LayerHeight);
   auto planesOf = [&](int32_t y) {
     uint16_t* red = Planes.data() + static_cast<size_t>(y) * static_cast<size_t>(RowStride);

@@ -55,6 +55,10 @@ bool ZRNSplatOf(const TVertex* quad, const float* toPixels, int32_t width, int32
 // steps, the sum saturating at 255 when read out.
 class TZRNSoftLayer {
  public:
+  TZRNSoftLayer();
+  // Vector code where the processor has AVX2 and FMA; false draws as processors without them do.
+  bool Vectorized;
+
   void Resize(int32_t width, int32_t height);
   int32_t Width() const { return LayerWidth; }
   int32_t Height() const { return LayerHeight; }

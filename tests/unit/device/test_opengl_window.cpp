@@ -70,6 +70,18 @@ std::unique_ptr<TZRNTexture> BoundMipmappedTexture(TZRNDevice& device, int32_t s
   return texture;
 }
 
+// A white soft glow inside each 64 x 64 cell of a 128 x 128 texture, fading to nothing well
+// before the cell's edge.
+void SoftGlowCells(uint8_t* data) {
+  for (int y = 0; y < 128; ++y)
+    for (int x = 0; x < 128; ++x) {
+      const double r = std::hypot(x % 64 + 0.5 - 32, y % 64 + 0.5 - 32) / 24;
+      uint8_t* p = data + (y * 128 + x) * 4;
+      p[0] = p[1] = p[2] = 255;
+      p[3] = static_cast<uint8_t>(255 * std::max(0.0, 1 - r) * std::max(0.0, 1 - r));
+    }
+}
+
 // The 1024 x 768 window's pixels after clearing it and drawing.
 std::vector<uint8_t> DrawnFrame(TZRNDevice& device, const std::function<void()>& draw) {
   device.Clear();
@@ -298,15 +310,7 @@ TEST_F(OpenGLOnDisplay, FaintPartsOfAdditiveQuadsAreLeftOutUnseen) {
   TZRNDevice device;
   device.Initialize("Sonavarium", 1024, 768, true);
   // A soft glow inside each 64 x 64 cell, fading to nothing well before the cell's edge.
-  auto texture = BoundMipmappedTexture(device, 128, [](uint8_t* data) {
-    for (int y = 0; y < 128; ++y)
-      for (int x = 0; x < 128; ++x) {
-        const double r = std::hypot(x % 64 + 0.5 - 32, y % 64 + 0.5 - 32) / 24;
-        uint8_t* p = data + (y * 128 + x) * 4;
-        p[0] = p[1] = p[2] = 255;
-        p[3] = static_cast<uint8_t>(255 * std::max(0.0, 1 - r) * std::max(0.0, 1 - r));
-      }
-  });
+  auto texture = BoundMipmappedTexture(device, 128, SoftGlowCells);
 
   TZRNVertexList quads;
   for (int i = 0; i < 60; ++i) {
@@ -336,4 +340,51 @@ TEST_F(OpenGLOnDisplay, FaintPartsOfAdditiveQuadsAreLeftOutUnseen) {
   EXPECT_LE(largest, 1);
   EXPECT_LT(differing, whole.size() / 1000);
   EXPECT_GT(std::count_if(whole.begin(), whole.end(), [](uint8_t b) { return b != 0; }), 50000);
+}
+
+// Software OpenGL leaves white sprites between the particle layer's calls to the CPU: small ones
+// at full size, from the mipmap level OpenGL would read, large ones on the half-size picture. The
+// window must show what OpenGL draws through the same layers, to within rounding.
+TEST_F(OpenGLOnDisplay, SpritesDrawnOnTheCpuLookAsOpenGLDrawsThem) {
+  TZRNDevice device;
+  device.Initialize("Sonavarium", 1024, 768, true);
+  auto& renderer = dynamic_cast<TZRNOpenGLRenderer&>(*device.Renderer);
+  auto texture = BoundMipmappedTexture(device, 128, SoftGlowCells);
+  TZRNVertexList quads;
+  const float halves[] = {3, 5, 8, 12, 20, 35, 60, 110};  // levels 3 down to 0, then the half-size picture
+  for (int i = 0; i < 96; ++i) {
+    const float half = halves[i % 8], angle = static_cast<float>(i) * 0.7f, share = 0.3f + static_cast<float>(i % 4) * 0.2f;
+    const float cx = 60 + static_cast<float>((i * 149) % 900), cy = 50 + static_cast<float>((i * 97) % 660);
+    const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    for (const auto& k : corners) {
+      TVertex& v = quads[quads.Alloc(1)];
+      v = TVertex{};
+      v.Color = {share, share * 0.8f, 1 - share, 0.9f};
+      v.TexCoord = {static_cast<float>(i % 2) * 0.5f + (k[0] + 1) / 4, (k[1] + 1) / 4};
+      const float x = k[0] * half, y = k[1] * half;
+      v.Position = {cx + x * std::cos(angle) - y * std::sin(angle), cy + x * std::sin(angle) + y * std::cos(angle), 0};
+    }
+  }
+  auto drawn = [&](bool cpu) {
+    renderer.UseGlowLayer = true;
+    renderer.SplatOnCpu = cpu;
+    return DrawnFrame(device, [&] {
+      device.BeginGlowLayer();
+      device.DrawPrimitives(ptQuads, quads);
+      device.EndGlowLayer();
+    });
+  };
+  const std::vector<uint8_t> opengl = drawn(false), cpu = drawn(true);
+  int largest = 0;
+  size_t differing = 0;
+  for (size_t i = 0; i < opengl.size(); ++i) {
+    const int d = std::abs(int(cpu[i]) - int(opengl[i]));
+    largest = std::max(largest, d);
+    differing += d > 1;
+  }
+  // OpenGL rounds each sprite's share to 8 bits twice (colour times texel, then times opacity);
+  // the CPU once. Small sprites agree within 1, the few brightest pixels of large ones within 3.
+  EXPECT_LE(largest, 3);
+  EXPECT_LT(differing, opengl.size() / 200);
+  EXPECT_GT(std::count_if(opengl.begin(), opengl.end(), [](uint8_t b) { return b != 0; }), 100000);
 }

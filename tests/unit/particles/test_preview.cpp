@@ -200,9 +200,10 @@ TEST(ParticlePreview, DrawsThePlayersCellsAndCanvasLines) {
 
 TEST(ParticleLayerRun, PassesUnderXvfb) { EXPECT_DISPLAY_TESTS_PASS("ParticleLayer.*", "1920x1080x24"); }
 
-// Software OpenGL draws the large additive sprites on a half-resolution layer. The player's "kaos"
-// and "spir" clouds at 1920 x 1080, in the state a few seconds of spawning leave them, must look
-// as they do drawn at full size: both pictures go to screenshots/ to be seen side by side.
+// Software OpenGL draws the large additive sprites on a half-resolution layer, and the CPU draws
+// white sprites in OpenGL's place. The player's "kaos" and "spir" clouds at 1920 x 1080, in the
+// state a few seconds of spawning leave them, must look as they do drawn at full size by OpenGL:
+// the three pictures go to screenshots/ to be seen side by side.
 TEST(ParticleLayer, LooksLikeFullResolution) {
   if (!DisplayAvailable()) GTEST_SKIP() << "run by ParticleLayerRun.PassesUnderXvfb";
   constexpr int32_t W = 1920, H = 1080;
@@ -251,7 +252,8 @@ TEST(ParticleLayer, LooksLikeFullResolution) {
   EXPECT_NE(full, layered) << "nothing went through the layer";
   EXPECT_NE(layered, splatted) << "nothing was drawn on the CPU";
   EXPECT_GE(Psnr(full, layered), 40.0);
-  std::fprintf(stderr, "PSNR full/layer %.2f full/cpu %.2f layer/cpu %.2f\n", Psnr(full, layered), Psnr(full, splatted), Psnr(layered, splatted));
+  EXPECT_GE(Psnr(full, splatted), 40.0);
+  EXPECT_GE(Psnr(layered, splatted), 50.0) << "the CPU draws what OpenGL draws, to within rounding";
 
   // A quad drawn with another blending inside the layer's span lands over what came before it.
   device.Clear();

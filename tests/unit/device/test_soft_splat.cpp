@@ -1,0 +1,162 @@
+// Additive sprites drawn on the CPU: which quads it takes, and what it adds up.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "engine/device/zrnSoftSplat.h"
+
+namespace {
+constexpr int32_t Side = 64, PictureWidth = 200, PictureHeight = 120;
+constexpr float Identity[8] = {1, 0, 0, 0, 0, 1, 0, 0};
+
+// White, with opacity falling from the middle of the 64 x 64 texture to nothing at radius 30.
+std::vector<uint8_t> GlowTexture(uint8_t red = 255) {
+  std::vector<uint8_t> pixels(Side * Side * 4);
+  for (int y = 0; y < Side; ++y)
+    for (int x = 0; x < Side; ++x) {
+      uint8_t* p = &pixels[static_cast<size_t>((y * Side + x) * 4)];
+      p[0] = red;
+      p[1] = p[2] = 255;
+      p[3] = static_cast<uint8_t>(255 * std::max(0.0, 1 - std::hypot(x + 0.5 - 32, y + 0.5 - 32) / 30));
+    }
+  return pixels;
+}
+
+struct TQuad {
+  float X, Y, Half, Degrees;
+  TColor4f Colour{1, 0.5f, 0.25f, 1};
+};
+
+std::vector<TVertex> QuadOf(const TQuad& q) {
+  const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+  const float cs = std::cos(q.Degrees * 3.14159265f / 180), sn = std::sin(q.Degrees * 3.14159265f / 180);
+  std::vector<TVertex> quad;
+  for (const auto& k : corners) {
+    TVertex v{};
+    v.Color = q.Colour;
+    v.TexCoord = {(k[0] + 1) / 2, (k[1] + 1) / 2};
+    const float x = k[0] * q.Half, y = k[1] * q.Half;
+    v.Position = {q.X + x * cs - y * sn, q.Y + x * sn + y * cs, 0};
+    quad.push_back(v);
+  }
+  return quad;
+}
+
+std::vector<uint8_t> Drawn(const std::vector<TZRNSplatTexture>& levels, const std::vector<TQuad>& quads, bool vectorized) {
+  TZRNSoftLayer layer;
+  layer.Vectorized = vectorized;
+  layer.Resize(PictureWidth, PictureHeight);
+  for (const TQuad& q : quads) {
+    TZRNSplat splat;
+    bool empty = false;
+    const std::vector<TVertex> quad = QuadOf(q);
+    EXPECT_TRUE(ZRNSplatOf(quad.data(), Identity, PictureWidth, PictureHeight, levels, splat, empty));
+    if (!empty) layer.Add(splat);
+  }
+  std::vector<uint8_t> rgba;
+  int32_t first = 0, end = 0;
+  layer.Resolve(rgba, first, end);
+  std::vector<uint8_t> picture(PictureWidth * PictureHeight * 4, 0);
+  std::copy(rgba.begin(), rgba.end(), picture.begin() + first * PictureWidth * 4);
+  return picture;
+}
+
+const uint8_t* At(const std::vector<uint8_t>& picture, int x, int y) { return &picture[static_cast<size_t>((y * PictureWidth + x) * 4)]; }
+}  // namespace
+
+TEST(SoftSplat, TakesOnlyQuadsItDrawsAsOpenGLWould) {
+  const std::vector<uint8_t> white = GlowTexture(), tinted = GlowTexture(200);
+  std::vector<TZRNSplatTexture> levels(1);
+  ASSERT_TRUE(levels[0].Build(white.data(), Side, Side, pfRGBA));
+  EXPECT_FALSE(TZRNSplatTexture().Build(tinted.data(), Side, Side, pfRGBA)) << "a tinted texture needs its colour";
+  EXPECT_FALSE(TZRNSplatTexture().Build(white.data(), Side, Side, pfRGB));
+
+  struct TCase {
+    const char* Name;
+    void (*Change)(std::vector<TVertex>&);
+    bool Taken, Empty;
+  } const cases[] = {
+      {"plain", [](std::vector<TVertex>&) {}, true, false},
+      {"two colours", [](std::vector<TVertex>& q) { q[2].Color.Green = 0; }, false, false},
+      {"not a parallelogram", [](std::vector<TVertex>& q) { q[2].Position.X += 5; }, false, false},
+      {"texture turned within the quad", [](std::vector<TVertex>& q) { q[1].TexCoord = {0.8f, 0.2f}; q[3].TexCoord = {0.2f, 0.8f}; }, false, false},
+      {"wrapping texture", [](std::vector<TVertex>& q) { q[1].TexCoord.X = q[2].TexCoord.X = 2; }, false, false},
+      {"no area", [](std::vector<TVertex>& q) { for (TVertex& v : q) v.Position = q[0].Position; }, true, true},
+      {"off the picture", [](std::vector<TVertex>& q) { for (TVertex& v : q) v.Position.X += 1000; }, true, true},
+      {"transparent", [](std::vector<TVertex>& q) { for (TVertex& v : q) v.Color.Alpha = 0; }, true, true},
+  };
+  for (const TCase& c : cases) {
+    std::vector<TVertex> quad = QuadOf({100, 60, 20, 30});
+    c.Change(quad);
+    TZRNSplat splat;
+    bool empty = false;
+    EXPECT_EQ(ZRNSplatOf(quad.data(), Identity, PictureWidth, PictureHeight, levels, splat, empty), c.Taken) << c.Name;
+    if (c.Taken) {
+      EXPECT_EQ(empty, c.Empty) << c.Name;
+    }
+  }
+}
+
+TEST(SoftSplat, AddsSpritesAsBlendingIntoAnEightBitPictureWould) {
+  const std::vector<uint8_t> white = GlowTexture();
+  std::vector<TZRNSplatTexture> levels(1);
+  ASSERT_TRUE(levels[0].Build(white.data(), Side, Side, pfRGBA));
+
+  // A magnified upright sprite: its middle pixel reads the four middle texels (opacity 246 or so).
+  const std::vector<uint8_t> one = Drawn(levels, {{100, 60, 32, 0}}, true);
+  const uint8_t* middle = At(one, 100, 60);
+  EXPECT_NEAR(middle[0], 249, 3);
+  EXPECT_NEAR(middle[1], 125, 2);
+  EXPECT_NEAR(middle[2], 62, 2);
+  EXPECT_EQ(At(one, 100, 60 + 31)[0], 0) << "the texture is clear at its edge";
+  EXPECT_EQ(At(one, 100, 60 + 33)[0], 0) << "outside the quad";
+
+  // Ten on top of each other saturate rather than wrap; the sum of ten faint ones keeps each
+  // one's rounding, as blending into the picture one at a time does.
+  const std::vector<uint8_t> ten = Drawn(levels, std::vector<TQuad>(10, TQuad{100, 60, 32, 0}), true);
+  EXPECT_EQ(At(ten, 100, 60)[0], 255);
+  TQuad faint{100, 60, 32, 0, {0.0015f, 0.0015f, 0.0015f, 1}};  // 0.37 of a step at the middle
+  EXPECT_EQ(At(Drawn(levels, std::vector<TQuad>(10, faint), true), 100, 60)[0], 0);
+
+  // Plain and vector code draw the same, turned and partly off the picture included.
+  const std::vector<TQuad> mixed = {{30, 20, 40, 30}, {180, 100, 25, 75}, {100, 60, 12, 10}, {60, 90, 50, -20}};
+  const std::vector<uint8_t> wide = Drawn(levels, mixed, true), plain = Drawn(levels, mixed, false);
+  int largest = 0;
+  for (size_t i = 0; i < wide.size(); ++i) largest = std::max(largest, std::abs(int(wide[i]) - int(plain[i])));
+  EXPECT_LE(largest, 1);
+  EXPECT_GT(std::count_if(wide.begin(), wide.end(), [](uint8_t b) { return b > 10; }), 10000);
+}
+
+TEST(SoftSplat, ResolveClearsWhatTheLastPictureShowed) {
+  const std::vector<uint8_t> white = GlowTexture();
+  std::vector<TZRNSplatTexture> levels(1);
+  ASSERT_TRUE(levels[0].Build(white.data(), Side, Side, pfRGBA));
+  TZRNSoftLayer layer;
+  layer.Resize(PictureWidth, PictureHeight);
+  auto add = [&](const TQuad& q) {
+    TZRNSplat splat;
+    bool empty = false;
+    const std::vector<TVertex> quad = QuadOf(q);
+    ASSERT_TRUE(ZRNSplatOf(quad.data(), Identity, PictureWidth, PictureHeight, levels, splat, empty));
+    layer.Add(splat);
+  };
+  std::vector<uint8_t> rgba;
+  int32_t first = 0, end = 0;
+  add({100, 20, 10, 0});
+  layer.Resolve(rgba, first, end);
+  EXPECT_LE(first, 10);
+  EXPECT_GE(end, 30);
+  // The next picture lies higher up: the rows the first one used come back clear.
+  add({100, 100, 10, 0});
+  layer.Resolve(rgba, first, end);
+  ASSERT_LE(first, 10);
+  ASSERT_GE(end, 110);
+  EXPECT_EQ(rgba[static_cast<size_t>(((20 - first) * PictureWidth + 100) * 4)], 0);
+  EXPECT_GT(rgba[static_cast<size_t>(((100 - first) * PictureWidth + 100) * 4)], 200);
+  // Nothing queued and nothing shown: nothing to write.
+  layer.Resolve(rgba, first, end);
+  layer.Resolve(rgba, first, end);
+  EXPECT_EQ(end, first);
+}
