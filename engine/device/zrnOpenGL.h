@@ -82,10 +82,11 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
 
   GLFWwindow* Handle = nullptr;
   bool CaptureCursor = false;  // full screen: the window owns the pointer while it has the focus
-  // Large additive sprites go through a half-resolution layer: chosen when the window opens, on
-  // for software rasterizers; SONAVARIUM_GLOW_LAYER=half or full decides instead.
+  // Additive sprites between BeginGlowLayer and EndGlowLayer go through the layers: chosen when the
+  // window opens, on for software rasterizers; SONAVARIUM_GLOW_LAYER=half, opengl or full decides
+  // instead. SplatOnCpu: the CPU draws the white ones (off with opengl).
   bool UseGlowLayer = false;
-  bool SplatOnCpu = true;  // what it can of the layer; the rest goes through OpenGL
+  bool SplatOnCpu = true;
 
  private:
   void CreateNativeWindow(const std::string& title, const TZRNDisplayMode& mode);
