@@ -55,6 +55,24 @@ std::vector<float> TZRNCoveredTiles::TakeQuads() {
   return quads;
 }
 
+uint32_t ZRNMakeLayerTexture(int32_t width, int32_t height, int32_t filter, const void* pixels) {
+  GLint bound = 0, alignment = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+  GLuint texture = 0;
+  glGenTextures(1, &texture);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+  return texture;
+}
+
 void ZRNAddLayer(uint32_t texture, const std::vector<float>& quads, int32_t width, int32_t height) {
   if (quads.empty()) return;
   const auto w = static_cast<float>(width), h = static_cast<float>(height);

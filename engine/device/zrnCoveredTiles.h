@@ -21,6 +21,10 @@ class TZRNCoveredTiles {
   std::vector<uint8_t> Covered;
 };
 
+// A width x height RGBA texture for a layer, clamped at its edges, with filter (an OpenGL filter
+// enum) both ways and pixels to start from (none: undefined). The bound texture stays bound.
+uint32_t ZRNMakeLayerTexture(int32_t width, int32_t height, int32_t filter, const void* pixels);
+
 // Adds texture, a layer standing for the whole width x height picture, to the window's
 // picture over quads from TZRNCoveredTiles, with the texture's own filtering.
 void ZRNAddLayer(uint32_t texture, const std::vector<float>& quads, int32_t width, int32_t height);

@@ -49,10 +49,7 @@ struct TQuadMap {
 };
 
 bool MapOf(const TVertex* v, TQuadMap& map) {
-  for (int k = 1; k < 4; ++k)
-    if (!(v[k].Color.Red == v[0].Color.Red && v[k].Color.Green == v[0].Color.Green &&
-          v[k].Color.Blue == v[0].Color.Blue && v[k].Color.Alpha == v[0].Color.Alpha))
-      return false;
+  if (!ZRNOneColour(v)) return false;
   const TVector3f &p0 = v[0].Position, &p1 = v[1].Position, &p2 = v[2].Position, &p3 = v[3].Position;
   map.Origin = p0;
   map.AlongS = {p1.X - p0.X, p1.Y - p0.Y, p1.Z - p0.Z};

@@ -42,16 +42,7 @@ bool TZRNGlowLayer::Allocate(int32_t width, int32_t height) {
   LayerHeight = (height + 1) / 2;
   Tiles.Resize(width, height);
 
-  GLint boundTexture = 0;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
-  glGenTextures(1, &Texture);
-  glBindTexture(GL_TEXTURE_2D, Texture);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, LayerWidth, LayerHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
+  Texture = ZRNMakeLayerTexture(LayerWidth, LayerHeight, GL_LINEAR, nullptr);
 
   GLint previous = 0;
   glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);

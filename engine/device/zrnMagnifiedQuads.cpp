@@ -28,6 +28,15 @@ bool ZRNTexelSteps(const TVertex& a, const TVertex& b, const TVertex& c, float t
   return true;
 }
 
+bool ZRNOneColour(const TVertex* quad) {
+  const TColor4f& c = quad[0].Color;
+  for (int k = 1; k < 4; ++k)
+    if (!(quad[k].Color.Red == c.Red && quad[k].Color.Green == c.Green && quad[k].Color.Blue == c.Blue &&
+          quad[k].Color.Alpha == c.Alpha))
+      return false;
+  return true;
+}
+
 void ZRNSplitMagnifiedQuads(const TVertex* vertices, int32_t count, int32_t texWidth, int32_t texHeight,
                             std::vector<TVertex>& magnified, std::vector<TVertex>& rest, float texelsPerPixel) {
   magnified.clear();

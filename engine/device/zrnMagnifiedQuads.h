@@ -16,6 +16,9 @@ struct TZRNTexelSteps {
 };
 bool ZRNTexelSteps(const TVertex& a, const TVertex& b, const TVertex& c, float texWidth, float texHeight, TZRNTexelSteps& steps);
 
+// Whether all four vertices of a quad have the same colour, opacity included.
+bool ZRNOneColour(const TVertex* quad);
+
 // Splits quads (four vertices each; positions in pixels) into those whose texture (texWidth x
 // texHeight texels) is magnified along both edges, and the rest, each in their original order.
 // A texelsPerPixel limit above 1 lets quads through that are minified up to that factor.

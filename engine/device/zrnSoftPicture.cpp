@@ -16,22 +16,9 @@ bool TZRNSoftPicture::Fit() {
   const int32_t w = (Width + Shrink - 1) / Shrink, h = (Height + Shrink - 1) / Shrink;
   Soft.Resize(w, h);
   Tiles.Resize(Width, Height);
-  GLint bound = 0, alignment = 0;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-  glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
-  glGenTextures(1, &Texture);
-  glBindTexture(GL_TEXTURE_2D, Texture);
   // Only the rows drawn on are uploaded later: the rest must start out clear.
   const std::vector<uint8_t> clear(static_cast<size_t>(w) * static_cast<size_t>(h) * 4, 0);
-  glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, clear.data());
-  glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-  const GLint filter = Shrink == 1 ? GL_NEAREST : GL_LINEAR;
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+  Texture = ZRNMakeLayerTexture(w, h, Shrink == 1 ? GL_NEAREST : GL_LINEAR, clear.data());
   return Texture != 0;
 }
 
@@ -79,8 +66,8 @@ void TZRNSoftPicture::Compose() {
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
   }
-  const std::vector<float> quads = Tiles.TakeQuads();
-  if (drawn) ZRNAddLayer(Texture, quads, Width, Height);
+  // Tiles are only covered by what was drawn.
+  if (drawn) ZRNAddLayer(Texture, Tiles.TakeQuads(), Width, Height);
 }
 
 void TZRNSoftPicture::Release() {

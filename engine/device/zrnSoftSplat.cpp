@@ -7,6 +7,8 @@
 #include <cstring>
 #include <thread>
 
+#include "engine/device/zrnMagnifiedQuads.h"
+
 namespace {
 bool Near(float a, float b, float tolerance) { return std::abs(a - b) <= tolerance; }
 
@@ -183,11 +185,8 @@ bool ZRNSplatOf(const TVertex* quad, const float* m, int32_t width, int32_t heig
   empty = false;
   if (levels.empty() || !levels[0].Ready()) return false;
   const TZRNSplatTexture& base = levels[0];
+  if (!ZRNOneColour(quad)) return false;
   const TColor4f& colour = quad[0].Color;
-  for (int k = 1; k < 4; ++k)
-    if (!(quad[k].Color.Red == colour.Red && quad[k].Color.Green == colour.Green && quad[k].Color.Blue == colour.Blue &&
-          quad[k].Color.Alpha == colour.Alpha))
-      return false;
   float px[4], py[4], tu[4], tv[4];
   const auto tw = static_cast<float>(base.TextureWidth()), th = static_cast<float>(base.TextureHeight());
   for (int k = 0; k < 4; ++k) {

@@ -44,17 +44,19 @@ std::vector<TVertex> QuadOf(const TQuad& q) {
   return quad;
 }
 
+void AddQuad(TZRNSoftLayer& layer, const std::vector<TZRNSplatTexture>& levels, const TQuad& q) {
+  TZRNSplat splat;
+  bool empty = false;
+  const std::vector<TVertex> quad = QuadOf(q);
+  EXPECT_TRUE(ZRNSplatOf(quad.data(), Identity, PictureWidth, PictureHeight, levels, splat, empty));
+  if (!empty) layer.Add(splat);
+}
+
 std::vector<uint8_t> Drawn(const std::vector<TZRNSplatTexture>& levels, const std::vector<TQuad>& quads, bool vectorized) {
   TZRNSoftLayer layer;
   layer.Vectorized = vectorized;
   layer.Resize(PictureWidth, PictureHeight);
-  for (const TQuad& q : quads) {
-    TZRNSplat splat;
-    bool empty = false;
-    const std::vector<TVertex> quad = QuadOf(q);
-    EXPECT_TRUE(ZRNSplatOf(quad.data(), Identity, PictureWidth, PictureHeight, levels, splat, empty));
-    if (!empty) layer.Add(splat);
-  }
+  for (const TQuad& q : quads) AddQuad(layer, levels, q);
   std::vector<uint8_t> rgba;
   int32_t first = 0, end = 0;
   layer.Resolve(rgba, first, end);
@@ -135,21 +137,14 @@ TEST(SoftSplat, ResolveClearsWhatTheLastPictureShowed) {
   ASSERT_TRUE(levels[0].Build(white.data(), Side, Side, pfRGBA));
   TZRNSoftLayer layer;
   layer.Resize(PictureWidth, PictureHeight);
-  auto add = [&](const TQuad& q) {
-    TZRNSplat splat;
-    bool empty = false;
-    const std::vector<TVertex> quad = QuadOf(q);
-    ASSERT_TRUE(ZRNSplatOf(quad.data(), Identity, PictureWidth, PictureHeight, levels, splat, empty));
-    layer.Add(splat);
-  };
   std::vector<uint8_t> rgba;
   int32_t first = 0, end = 0;
-  add({100, 20, 10, 0});
+  AddQuad(layer, levels, {100, 20, 10, 0});
   layer.Resolve(rgba, first, end);
   EXPECT_LE(first, 10);
   EXPECT_GE(end, 30);
   // The next picture lies higher up: the rows the first one used come back clear.
-  add({100, 100, 10, 0});
+  AddQuad(layer, levels, {100, 100, 10, 0});
   layer.Resolve(rgba, first, end);
   ASSERT_LE(first, 10);
   ASSERT_GE(end, 110);
