@@ -55,14 +55,17 @@ void TZRNSoftPicture::Compose() {
   if (!Texture) return;
   const bool drawn = !Soft.Empty();
   int32_t first = 0, end = 0;
-  Soft.Resolve(Pixels, first, end);
+  Soft.Resolve(first, end);
   if (end > first) {
-    GLint bound = 0, alignment = 0;
+    GLint bound = 0, alignment = 0, rowLength = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glGetIntegerv(GL_UNPACK_ROW_LENGTH, &rowLength);
     glBindTexture(GL_TEXTURE_2D, Texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, first, Soft.Width(), end - first, GL_RGBA, GL_UNSIGNED_BYTE, Pixels.data());
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, Soft.RowPixels());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, first, Soft.Width(), end - first, GL_RGBA, GL_UNSIGNED_BYTE, Soft.Row(first));
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
   }

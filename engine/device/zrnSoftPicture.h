@@ -38,5 +38,4 @@ class TZRNSoftPicture {
   int32_t Width = 0, Height = 0;  // the window's picture
   TZRNSoftLayer Soft;
   TZRNCoveredTiles Tiles;
-  std::vector<uint8_t> Pixels;
 };

@@ -5,28 +5,55 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <thread>
 
 #include "engine/device/zrnMagnifiedQuads.h"
 
 namespace {
 bool Near(float a, float b, float tolerance) { return std::abs(a - b) <= tolerance; }
 
-// Narrows [lo, hi) of pixel-centre x to where a x + b lies in [min, max).
-void Narrow(float a, float b, float min, float max, float& lo, float& hi) {
-  if (std::abs(a) < 1e-20f) {
-    if (!(b >= min && b < max)) hi = lo;
-    return;
-  }
-  float from = (min - b) / a, to = (max - b) / a;
-  if (from > to) std::swap(from, to);
-  lo = std::max(lo, from);
-  hi = std::min(hi, to);
+// The rows of the picture a thread draws: runs of RunOfRows rows dealt out in turn.
+struct TBand {
+  uint8_t* Pixels;
+  size_t RowBytes;
+  int32_t Index, Count, RunOfRows;
+  bool Owns(int32_t y) const { return (y / RunOfRows) % Count == Index; }
+  int32_t NextRun(int32_t y) const { return (y / RunOfRows + 1) * RunOfRows; }
+  uint8_t* Row(int32_t y) const { return Pixels + static_cast<size_t>(y) * RowBytes; }
+};
+
+// Where one row of a splat lies: texel position at x = 0 and the pixels it may touch.
+struct TSpan {
+  float U, V;
+  int32_t From, To;
+};
+
+// Finds row y's span from the reciprocal x slopes (0 where the texel does not change along x).
+// The span is widened to whole pixels around it; the per-pixel test decides the edges exactly.
+[[gnu::always_inline]] inline bool SpanOf(const TZRNSplat& s, float perU, float perV, int32_t y, TSpan& span) {
+  const float yc = static_cast<float>(y) + 0.5f;
+  span.U = s.U0 + s.DuDy * yc;
+  span.V = s.V0 + s.DvDy * yc;
+  float lo = static_cast<float>(s.X1), hi = static_cast<float>(s.X2);
+  // Narrows [lo, hi) of pixel-centre x to where x / per + at lies in [min, max).
+  auto narrow = [&lo, &hi](float per, float at, float min, float max) {
+    if (per == 0) {
+      if (!(at >= min && at < max)) hi = lo;
+      return;
+    }
+    float from = (min - at) * per, to = (max - at) * per;
+    if (from > to) std::swap(from, to);
+    lo = std::max(lo, from);
+    hi = std::min(hi, to);
+  };
+  narrow(perU, span.U, s.UMin, s.UMax);
+  narrow(perV, span.V, s.VMin, s.VMax);
+  if (!(lo < hi)) return false;
+  span.From = static_cast<int32_t>(std::max(std::floor(lo - 1.5f), static_cast<float>(s.X1)));
+  span.To = static_cast<int32_t>(std::min(std::ceil(hi + 0.5f), static_cast<float>(s.X2)));
+  return span.From < span.To;
 }
 
-struct TRowPlanes {
-  uint16_t *Red, *Green, *Blue, *Alpha;
-};
+float Reciprocal(float slope) { return std::abs(slope) < 1e-20f ? 0 : 1 / slope; }
 
 // The opacity (0..255) a splat's texture shows at texel position (u, v), filtered as OpenGL's
 // linear filter with clamped edges does.
@@ -43,104 +70,93 @@ float Bilinear(const TZRNSplatTexture& texture, float u, float v) {
   return top + wv * (bottom - top);
 }
 
-uint16_t AddSaturated(uint16_t sum, float share) {
+uint8_t AddSaturated(uint8_t sum, float share) {
   const auto step = static_cast<int32_t>(std::nearbyint(share));
-  return static_cast<uint16_t>(std::min(int32_t{sum} + step, 0xFFFF));
+  return static_cast<uint8_t>(std::clamp(int32_t{sum} + step, 0, 255));
 }
 
-void SplatSpanPlain(const TZRNSplat& s, float ur, float vr, int32_t xa, int32_t xb, const TRowPlanes& out) {
-  for (int32_t x = xa; x < xb; ++x) {
+void SplatSpanPlain(const TZRNSplat& s, const TSpan& span, uint8_t* row) {
+  for (int32_t x = span.From; x < span.To; ++x) {
     const float xc = static_cast<float>(x) + 0.5f;
-    const float u = s.DuDx * xc + ur, v = s.DvDx * xc + vr;
+    const float u = s.DuDx * xc + span.U, v = s.DvDx * xc + span.V;
     if (!(u >= s.UMin && u < s.UMax && v >= s.VMin && v < s.VMax)) continue;
     const float t = Bilinear(*s.Texture, u, v);
-    out.Red[x] = AddSaturated(out.Red[x], t * s.Red);
-    out.Green[x] = AddSaturated(out.Green[x], t * s.Green);
-    out.Blue[x] = AddSaturated(out.Blue[x], t * s.Blue);
-    out.Alpha[x] = AddSaturated(out.Alpha[x], t * t * s.AlphaSquared);
+    uint8_t* pixel = row + 4 * x;
+    pixel[0] = AddSaturated(pixel[0], t * s.Red);
+    pixel[1] = AddSaturated(pixel[1], t * s.Green);
+    pixel[2] = AddSaturated(pixel[2], t * s.Blue);
+    pixel[3] = AddSaturated(pixel[3], t * t * s.AlphaSquared);
   }
 }
 
-// Eight pixels at a time; the row's planes have room for eight past its last pixel.
-__attribute__((target("avx2,fma"))) void SplatSpanWide(const TZRNSplat& s, float ur, float vr, int32_t xa, int32_t xb,
-                                                      const TRowPlanes& out) {
+void SplatPlain(const TZRNSplat& s, const TBand& band) {
+  const float perU = Reciprocal(s.DuDx), perV = Reciprocal(s.DvDx);
+  TSpan span{};
+  for (int32_t y = s.Y1; y < s.Y2; ++y) {
+    if (!band.Owns(y)) {
+      y = band.NextRun(y) - 1;
+      continue;
+    }
+    if (SpanOf(s, perU, perV, y, span)) SplatSpanPlain(s, span, band.Row(y));
+  }
+}
+
+// Eight pixels at a time; rows have room for eight past their last pixel.
+__attribute__((target("avx2,fma"))) void SplatWide(const TZRNSplat& s, const TBand& band) {
   const TZRNSplatTexture& texture = *s.Texture;
-  const __m256 lanes = _mm256_setr_ps(0.5f, 1.5f, 2.5f, 3.5f, 4.5f, 5.5f, 6.5f, 7.5f);
-  const __m256 dudx = _mm256_set1_ps(s.DuDx), dvdx = _mm256_set1_ps(s.DvDx);
-  const __m256 u0 = _mm256_set1_ps(ur), v0 = _mm256_set1_ps(vr);
+  const __m256 lanes = _mm256_setr_ps(0.5f, 1.5f, 2.5f, 3.5f, 4.5f, 5.5f, 6.5f, 7.5f), eight = _mm256_set1_ps(8);
+  const __m256 dudx = _mm256_set1_ps(s.DuDx), dvdx = _mm256_set1_ps(s.DvDx), half = _mm256_set1_ps(0.5f);
   const __m256 umin = _mm256_set1_ps(s.UMin), umax = _mm256_set1_ps(s.UMax);
   const __m256 vmin = _mm256_set1_ps(s.VMin), vmax = _mm256_set1_ps(s.VMax);
-  const __m256 end = _mm256_set1_ps(static_cast<float>(xb));
-  const __m256 half = _mm256_set1_ps(0.5f), one = _mm256_set1_ps(1.0f), minusOne = _mm256_set1_ps(-1.0f);
-  const __m256 lastU = _mm256_set1_ps(static_cast<float>(texture.TextureWidth() - 1));
-  const __m256 lastV = _mm256_set1_ps(static_cast<float>(texture.TextureHeight() - 1));
-  const __m256i stride = _mm256_set1_epi32(texture.Stride());  // texels per row
-  const __m256i low = _mm256_set1_epi32(0xFF);
+  const __m256i stride = _mm256_set1_epi32(texture.Stride()), low = _mm256_set1_epi32(0xFF);
+  const __m256i interleave = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15,
+                                              0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
   const __m256 red = _mm256_set1_ps(s.Red), green = _mm256_set1_ps(s.Green), blue = _mm256_set1_ps(s.Blue);
   const __m256 alpha = _mm256_set1_ps(s.AlphaSquared);
   const auto* blocks = reinterpret_cast<const int*>(texture.Blocks());
-  for (int32_t x = xa; x < xb; x += 8) {
-    const __m256 xc = _mm256_add_ps(_mm256_set1_ps(static_cast<float>(x)), lanes);
-    const __m256 u = _mm256_fmadd_ps(dudx, xc, u0), v = _mm256_fmadd_ps(dvdx, xc, v0);
-    __m256 inside = _mm256_and_ps(_mm256_cmp_ps(u, umin, _CMP_GE_OQ), _mm256_cmp_ps(u, umax, _CMP_LT_OQ));
-    inside = _mm256_and_ps(inside, _mm256_and_ps(_mm256_cmp_ps(v, vmin, _CMP_GE_OQ), _mm256_cmp_ps(v, vmax, _CMP_LT_OQ)));
-    inside = _mm256_and_ps(inside, _mm256_cmp_ps(xc, end, _CMP_LT_OQ));
-    if (_mm256_testz_ps(inside, inside)) continue;
-    const __m256 us = _mm256_sub_ps(u, half), vs = _mm256_sub_ps(v, half);
-    const __m256 fu = _mm256_floor_ps(us), fv = _mm256_floor_ps(vs);
-    const __m256 wu = _mm256_sub_ps(us, fu), wv = _mm256_sub_ps(vs, fv);
-    // Lanes outside the quad are clamped too, so that every read stays within the texture.
-    const __m256i iu = _mm256_cvttps_epi32(_mm256_add_ps(_mm256_min_ps(_mm256_max_ps(fu, minusOne), lastU), one));
-    const __m256i iv = _mm256_cvttps_epi32(_mm256_add_ps(_mm256_min_ps(_mm256_max_ps(fv, minusOne), lastV), one));
-    const __m256i at = _mm256_add_epi32(_mm256_mullo_epi32(iv, stride), iu);
-    const __m256i block = _mm256_i32gather_epi32(blocks, at, 4);
-    const __m256 a00 = _mm256_cvtepi32_ps(_mm256_and_si256(block, low));
-    const __m256 a01 = _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(block, 8), low));
-    const __m256 a10 = _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(block, 16), low));
-    const __m256 a11 = _mm256_cvtepi32_ps(_mm256_srli_epi32(block, 24));
-    const __m256 top = _mm256_fmadd_ps(wu, _mm256_sub_ps(a01, a00), a00);
-    const __m256 bottom = _mm256_fmadd_ps(wu, _mm256_sub_ps(a11, a10), a10);
-    const __m256 t = _mm256_and_ps(_mm256_fmadd_ps(wv, _mm256_sub_ps(bottom, top), top), inside);
-    const __m256i r = _mm256_cvtps_epi32(_mm256_mul_ps(t, red)), g = _mm256_cvtps_epi32(_mm256_mul_ps(t, green));
-    const __m256i b = _mm256_cvtps_epi32(_mm256_mul_ps(t, blue));
-    const __m256i a = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_mul_ps(t, t), alpha));
-    // Packing works within 128-bit halves; the permute puts each channel's eight lanes together.
-    const __m256i rg = _mm256_permute4x64_epi64(_mm256_packus_epi32(r, g), 0xD8);
-    const __m256i ba = _mm256_permute4x64_epi64(_mm256_packus_epi32(b, a), 0xD8);
-    auto add = [x](uint16_t* plane, __m128i share) {
-      auto* at8 = reinterpret_cast<__m128i*>(plane + x);
-      _mm_storeu_si128(at8, _mm_adds_epu16(_mm_loadu_si128(at8), share));
-    };
-    add(out.Red, _mm256_castsi256_si128(rg));
-    add(out.Green, _mm256_extracti128_si256(rg, 1));
-    add(out.Blue, _mm256_castsi256_si128(ba));
-    add(out.Alpha, _mm256_extracti128_si256(ba, 1));
+  const float perU = Reciprocal(s.DuDx), perV = Reciprocal(s.DvDx);
+  TSpan span{};
+  for (int32_t y = s.Y1; y < s.Y2; ++y) {
+    if (!band.Owns(y)) {
+      y = band.NextRun(y) - 1;
+      continue;
+    }
+    if (!SpanOf(s, perU, perV, y, span)) continue;
+    const __m256 u0 = _mm256_set1_ps(span.U), v0 = _mm256_set1_ps(span.V);
+    const __m256 end = _mm256_set1_ps(static_cast<float>(span.To));
+    uint8_t* row = band.Row(y);
+    __m256 xc = _mm256_add_ps(_mm256_set1_ps(static_cast<float>(span.From)), lanes);
+    for (int32_t x = span.From; x < span.To; x += 8, xc = _mm256_add_ps(xc, eight)) {
+      const __m256 u = _mm256_fmadd_ps(dudx, xc, u0), v = _mm256_fmadd_ps(dvdx, xc, v0);
+      __m256 inside = _mm256_and_ps(_mm256_cmp_ps(u, umin, _CMP_GE_OQ), _mm256_cmp_ps(u, umax, _CMP_LT_OQ));
+      inside = _mm256_and_ps(inside, _mm256_and_ps(_mm256_cmp_ps(v, vmin, _CMP_GE_OQ), _mm256_cmp_ps(v, vmax, _CMP_LT_OQ)));
+      inside = _mm256_and_ps(inside, _mm256_cmp_ps(xc, end, _CMP_LT_OQ));
+      if (_mm256_testz_ps(inside, inside)) continue;
+      // Half a texel on, truncation finds the block a linear filter reads (one entry on, past
+      // the border) and the weights; inside the texels, nothing is negative.
+      const __m256 up = _mm256_add_ps(u, half), vp = _mm256_add_ps(v, half);
+      const __m256i iu = _mm256_cvttps_epi32(up), iv = _mm256_cvttps_epi32(vp);
+      const __m256 wu = _mm256_sub_ps(up, _mm256_cvtepi32_ps(iu)), wv = _mm256_sub_ps(vp, _mm256_cvtepi32_ps(iv));
+      // Lanes outside the quad read nothing and add nothing.
+      const __m256i at = _mm256_add_epi32(_mm256_mullo_epi32(iv, stride), iu);
+      const __m256i block = _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), blocks, at, _mm256_castps_si256(inside), 4);
+      const __m256 a00 = _mm256_cvtepi32_ps(_mm256_and_si256(block, low));
+      const __m256 a01 = _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(block, 8), low));
+      const __m256 a10 = _mm256_cvtepi32_ps(_mm256_and_si256(_mm256_srli_epi32(block, 16), low));
+      const __m256 a11 = _mm256_cvtepi32_ps(_mm256_srli_epi32(block, 24));
+      const __m256 top = _mm256_fmadd_ps(wu, _mm256_sub_ps(a01, a00), a00);
+      const __m256 bottom = _mm256_fmadd_ps(wu, _mm256_sub_ps(a11, a10), a10);
+      const __m256 t = _mm256_fmadd_ps(wv, _mm256_sub_ps(bottom, top), top);
+      const __m256i r = _mm256_cvtps_epi32(_mm256_mul_ps(t, red)), g = _mm256_cvtps_epi32(_mm256_mul_ps(t, green));
+      const __m256i b = _mm256_cvtps_epi32(_mm256_mul_ps(t, blue));
+      const __m256i a = _mm256_cvtps_epi32(_mm256_mul_ps(_mm256_mul_ps(t, t), alpha));
+      // Saturating packs leave each 128-bit half as four reds, greens, blues and alphas; the
+      // shuffle makes them four RGBA pixels.
+      const __m256i bytes = _mm256_packus_epi16(_mm256_packus_epi32(r, g), _mm256_packus_epi32(b, a));
+      auto* pixels = reinterpret_cast<__m256i*>(row + 4 * static_cast<size_t>(x));
+      _mm256_storeu_si256(pixels, _mm256_adds_epu8(_mm256_loadu_si256(pixels), _mm256_shuffle_epi8(bytes, interleave)));
+    }
   }
-}
-
-void ToRgbaPlain(const TRowPlanes& row, int32_t from, int32_t width, uint8_t* out) {
-  for (int32_t x = from; x < width; ++x) {
-    out[4 * x] = static_cast<uint8_t>(std::min<uint16_t>(row.Red[x], 255));
-    out[4 * x + 1] = static_cast<uint8_t>(std::min<uint16_t>(row.Green[x], 255));
-    out[4 * x + 2] = static_cast<uint8_t>(std::min<uint16_t>(row.Blue[x], 255));
-    out[4 * x + 3] = static_cast<uint8_t>(std::min<uint16_t>(row.Alpha[x], 255));
-  }
-}
-
-__attribute__((target("avx2,fma"))) void ToRgbaWide(const TRowPlanes& row, int32_t width, uint8_t* out) {
-  const __m128i most = _mm_set1_epi16(255);
-  int32_t x = 0;
-  for (; x + 8 <= width; x += 8) {
-    const __m128i r = _mm_min_epu16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row.Red + x)), most);
-    const __m128i g = _mm_min_epu16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row.Green + x)), most);
-    const __m128i b = _mm_min_epu16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row.Blue + x)), most);
-    const __m128i a = _mm_min_epu16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row.Alpha + x)), most);
-    const __m128i rb = _mm_packus_epi16(r, b), ga = _mm_packus_epi16(g, a);  // r0..r7 b0..b7, g0..g7 a0..a7
-    const __m128i rg = _mm_unpacklo_epi8(rb, ga), ba = _mm_unpackhi_epi8(rb, ga);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x), _mm_unpacklo_epi16(rg, ba));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x + 16), _mm_unpackhi_epi16(rg, ba));
-  }
-  ToRgbaPlain(row, x, width, out);
 }
 
 bool WideVectors() {
@@ -276,7 +292,7 @@ void TZRNSoftLayer::Resize(int32_t width, int32_t height) {
   LayerWidth = width;
   LayerHeight = height;
   RowStride = width + 8;
-  Planes.assign(static_cast<size_t>(RowStride) * static_cast<size_t>(height) * 4, 0);
+  Pixels.assign(static_cast<size_t>(RowStride) * static_cast<size_t>(height) * 4, 0);
   Queued.clear();
   DirtyFirst = DirtyEnd = ShownFirst = ShownEnd = 0;
 }
@@ -299,58 +315,27 @@ void TZRNSoftLayer::Add(const TZRNSplat& splat) {
   }
 }
 
-void TZRNSoftLayer::DrawBand(int32_t band, int32_t bands, int32_t first, int32_t end, uint8_t* rgba) {
-  const bool wide = Vectorized;
-  const size_t plane = static_cast<size_t>(RowStride) * static_cast<size_t>(LayerHeight);
-  auto planesOf = [&](int32_t y) {
-    uint16_t* red = Planes.data() + static_cast<size_t>(y) * static_cast<size_t>(RowStride);
-    return TRowPlanes{red, red + plane, red + 2 * plane, red + 3 * plane};
-  };
-  auto mine = [&](int32_t y) { return (y / RunOfRows) % bands == band; };
+const uint8_t* TZRNSoftLayer::Row(int32_t y) const { return Pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(RowStride) * 4; }
+
+void TZRNSoftLayer::DrawBand(int32_t index, int32_t count) {
+  const TBand band{Pixels.data(), static_cast<size_t>(RowStride) * 4, index, count, RunOfRows};
+  for (int32_t y = ShownFirst; y < ShownEnd; ++y)
+    if (band.Owns(y)) std::memset(band.Row(y), 0, band.RowBytes);
   for (const TZRNSplat& s : Queued) {
-    for (int32_t y = s.Y1; y < s.Y2; ++y) {
-      if (!mine(y)) {
-        y = (y / RunOfRows + 1) * RunOfRows - 1;  // on to the next run
-        continue;
-      }
-      const float yc = static_cast<float>(y) + 0.5f;
-      const float ur = s.U0 + s.DuDy * yc, vr = s.V0 + s.DvDy * yc;
-      float lo = static_cast<float>(s.X1), hi = static_cast<float>(s.X2);
-      Narrow(s.DuDx, ur, s.UMin, s.UMax, lo, hi);
-      Narrow(s.DvDx, vr, s.VMin, s.VMax, lo, hi);
-      if (!(lo < hi)) continue;
-      // Whole pixels around the span; the per-pixel test decides the edges exactly.
-      const auto xa = static_cast<int32_t>(std::max(std::floor(lo - 1.5f), static_cast<float>(s.X1)));
-      const auto xb = static_cast<int32_t>(std::min(std::ceil(hi + 0.5f), static_cast<float>(s.X2)));
-      if (wide) SplatSpanWide(s, ur, vr, xa, xb, planesOf(y));
-      else SplatSpanPlain(s, ur, vr, xa, xb, planesOf(y));
-    }
-  }
-  for (int32_t y = first; y < end; ++y) {
-    if (!mine(y)) continue;
-    const TRowPlanes row = planesOf(y);
-    uint8_t* out = rgba + static_cast<size_t>(y - first) * static_cast<size_t>(LayerWidth) * 4;
-    if (wide) ToRgbaWide(row, LayerWidth, out);
-    else ToRgbaPlain(row, 0, LayerWidth, out);
-    for (uint16_t* p : {row.Red, row.Green, row.Blue, row.Alpha}) std::memset(p, 0, sizeof(uint16_t) * static_cast<size_t>(RowStride));
+    if (Vectorized) SplatWide(s, band);
+    else SplatPlain(s, band);
   }
 }
 
-void TZRNSoftLayer::Resolve(std::vector<uint8_t>& rgba, int32_t& firstRow, int32_t& endRow) {
+void TZRNSoftLayer::Resolve(int32_t& firstRow, int32_t& endRow) {
   firstRow = endRow = 0;
   const bool dirty = DirtyFirst < DirtyEnd, shown = ShownFirst < ShownEnd;
   if (!dirty && !shown) return;
   const int32_t first = !dirty ? ShownFirst : !shown ? DirtyFirst : std::min(DirtyFirst, ShownFirst);
   const int32_t end = !dirty ? ShownEnd : !shown ? DirtyEnd : std::max(DirtyEnd, ShownEnd);
-  rgba.resize(static_cast<size_t>(end - first) * static_cast<size_t>(LayerWidth) * 4);
-  const auto cores = static_cast<int32_t>(std::max(1u, std::thread::hardware_concurrency()));
-  const int32_t bands = std::clamp((end - first) / RunOfRows, 1, std::min(cores, 8));
-  {
-    std::vector<std::jthread> helpers;
-    for (int32_t band = 1; band < bands; ++band)
-      helpers.emplace_back([this, band, bands, first, end, &rgba] { DrawBand(band, bands, first, end, rgba.data()); });
-    DrawBand(0, bands, first, end, rgba.data());
-  }
+  if (!Team) Team = std::make_unique<TZRNCoreTeam>();
+  const int32_t bands = std::clamp((end - first) / RunOfRows, 1, Team->Size());
+  Team->Run(bands, [this, bands](int32_t band) { DrawBand(band, bands); });
   Queued.clear();
   ShownFirst = DirtyFirst;
   ShownEnd = DirtyEnd;

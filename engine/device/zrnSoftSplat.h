@@ -4,10 +4,12 @@
 // sprite's pixel is one bilinear read and four saturating adds, which vector code does several
 // times faster and across every core.
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
 #include "engine/assets/zrnTexture.h"
+#include "engine/core/zrnCoreTeam.h"
 #include "engine/core/zrnTypes.h"
 
 // The opacity of a texture whose texels are all white, laid out for bilinear reads: each entry
@@ -50,9 +52,8 @@ struct TZRNSplat {
 bool ZRNSplatOf(const TVertex* quad, const float* toPixels, int32_t width, int32_t height,
                 std::span<const TZRNSplatTexture> levels, TZRNSplat& splat, bool& empty);
 
-// A picture of 16-bit sums per channel that queued splats are added to, as blending with
-// (source alpha, one) into an 8-bit picture would add them: each splat's share rounded to whole
-// steps, the sum saturating at 255 when read out.
+// An 8-bit RGBA picture that queued splats are added to as blending with (source alpha, one)
+// adds them: each splat's share rounded to whole steps, each sum saturating at 255.
 class TZRNSoftLayer {
  public:
   TZRNSoftLayer();
@@ -64,19 +65,21 @@ class TZRNSoftLayer {
   int32_t Height() const { return LayerHeight; }
   void Add(const TZRNSplat& splat);
   bool Empty() const { return Queued.empty(); }
-  // Draws the queued splats, on as many threads as the machine has cores, and writes rows
-  // [FirstRow, EndRow) of the picture as 8-bit RGBA, bottom row first, to rgba: every row that
-  // holds something now or held something at the last call. The layer is then empty again.
-  void Resolve(std::vector<uint8_t>& rgba, int32_t& firstRow, int32_t& endRow);
+  // Clears what the last call drew and draws the queued splats, on every core. Rows [firstRow, endRow), bottom row first, are then every row that holds
+  // something now or held something before; they stay as they are until the next call.
+  void Resolve(int32_t& firstRow, int32_t& endRow);
+  const uint8_t* Row(int32_t y) const;
+  int32_t RowPixels() const { return RowStride; }
 
  private:
   // Rows are dealt to the threads in runs of this many, so that each gets its share of a cluster.
   static constexpr int32_t RunOfRows = 8;
-  void DrawBand(int32_t band, int32_t bands, int32_t first, int32_t end, uint8_t* rgba);
+  void DrawBand(int32_t band, int32_t bands);
 
   int32_t LayerWidth = 0, LayerHeight = 0, RowStride = 0;
-  std::vector<uint16_t> Planes;  // red, green, blue and alpha planes, each LayerHeight rows
+  std::vector<uint8_t> Pixels;  // RowStride pixels a row: a vector store may run past the last
   std::vector<TZRNSplat> Queued;
   int32_t DirtyFirst = 0, DirtyEnd = 0;  // rows the queued splats touch
   int32_t ShownFirst = 0, ShownEnd = 0;  // rows the last Resolve wrote something to
+  std::unique_ptr<TZRNCoreTeam> Team;    // started at the first picture
 };

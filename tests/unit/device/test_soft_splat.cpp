@@ -57,11 +57,10 @@ std::vector<uint8_t> Drawn(const std::vector<TZRNSplatTexture>& levels, const st
   layer.Vectorized = vectorized;
   layer.Resize(PictureWidth, PictureHeight);
   for (const TQuad& q : quads) AddQuad(layer, levels, q);
-  std::vector<uint8_t> rgba;
   int32_t first = 0, end = 0;
-  layer.Resolve(rgba, first, end);
+  layer.Resolve(first, end);
   std::vector<uint8_t> picture(PictureWidth * PictureHeight * 4, 0);
-  std::copy(rgba.begin(), rgba.end(), picture.begin() + first * PictureWidth * 4);
+  for (int32_t y = first; y < end; ++y) std::copy_n(layer.Row(y), PictureWidth * 4, picture.begin() + y * PictureWidth * 4);
   return picture;
 }
 
@@ -137,21 +136,20 @@ TEST(SoftSplat, ResolveClearsWhatTheLastPictureShowed) {
   ASSERT_TRUE(levels[0].Build(white.data(), Side, Side, pfRGBA));
   TZRNSoftLayer layer;
   layer.Resize(PictureWidth, PictureHeight);
-  std::vector<uint8_t> rgba;
   int32_t first = 0, end = 0;
   AddQuad(layer, levels, {100, 20, 10, 0});
-  layer.Resolve(rgba, first, end);
+  layer.Resolve(first, end);
   EXPECT_LE(first, 10);
   EXPECT_GE(end, 30);
   // The next picture lies higher up: the rows the first one used come back clear.
   AddQuad(layer, levels, {100, 100, 10, 0});
-  layer.Resolve(rgba, first, end);
+  layer.Resolve(first, end);
   ASSERT_LE(first, 10);
   ASSERT_GE(end, 110);
-  EXPECT_EQ(rgba[static_cast<size_t>(((20 - first) * PictureWidth + 100) * 4)], 0);
-  EXPECT_GT(rgba[static_cast<size_t>(((100 - first) * PictureWidth + 100) * 4)], 200);
+  EXPECT_EQ(layer.Row(20)[100 * 4], 0);
+  EXPECT_GT(layer.Row(100)[100 * 4], 200);
   // Nothing queued and nothing shown: nothing to write.
-  layer.Resolve(rgba, first, end);
-  layer.Resolve(rgba, first, end);
+  layer.Resolve(first, end);
+  layer.Resolve(first, end);
   EXPECT_EQ(end, first);
 }
