@@ -61,6 +61,7 @@ void SplatAFrame(benchmark::State& state) {
   constexpr float Identity[8] = {1, 0, 0, 0, 0, 1, 0, 0};
   TZRNSoftLayer layer;
   layer.Resize(Width, Height);
+  TZRNCoreTeam team;
   double pixels = 0;
   for (size_t q = 0; q < quads.size(); q += 4) {
     const float dx = quads[q + 1].Position.X - quads[q].Position.X, dy = quads[q + 1].Position.Y - quads[q].Position.Y;
@@ -75,7 +76,7 @@ void SplatAFrame(benchmark::State& state) {
       if (ZRNSplatOf(&quads[q], Identity, Width, Height, levels, splat, empty) && !empty) layer.Add(splat);
     }
     int32_t first = 0, end = 0;
-    layer.Resolve(first, end);
+    layer.Resolve(team, first, end);
     benchmark::DoNotOptimize(layer.Row(first));
     seconds.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
   }

@@ -216,8 +216,7 @@ void TZRNOpenGLRenderer::DestroyNativeWindow() {
   GlowActive = false;
   if (ZRNOpenGLLoaded) {
     Glow.Release();
-    CoarseSoft.Release();
-    FineSoft.Release();
+    Soft.Release();
   }
   glfwDestroyWindow(Handle);
   if (CurrentHandle == Handle) CurrentHandle = nullptr;
@@ -434,8 +433,7 @@ void TZRNOpenGLRenderer::EndGlowLayer() {
 
 void TZRNOpenGLRenderer::ComposeLayers() {
   Glow.Compose();
-  CoarseSoft.Compose();
-  FineSoft.Compose();
+  Soft.Compose();
 }
 
 // Additive quads add up in any order, so those large enough to gain go to the layer and the small
@@ -447,16 +445,26 @@ void TZRNOpenGLRenderer::DrawOnGlowLayer(const TVertex* vertices, int32_t count)
   float modelView[16], modelViewProjection[16];
   MultiplyColumnMajor(World.M, View.M, modelView);
   MultiplyColumnMajor(Projection.M, modelView, modelViewProjection);
-  const std::span<const TZRNSplatTexture> levels =
-      SplatOnCpu ? std::span<const TZRNSplatTexture>(BoundTexture->SplatLevels()) : std::span<const TZRNSplatTexture>();
+  // What the CPU can draw reads the levels OpenGL's filter would: only with linear magnification,
+  // and the nearest mipmap level to a quad's scale when the texture has them.
+  std::span<const TZRNSplatTexture> levels;
+  if (const TZRNTextureSettings* settings = BoundTexture->Settings.get();
+      SplatOnCpu && settings && settings->MagFilter == tfLinear) {
+    const bool mipmapped = settings->Mipmaps && (settings->MinFilter == tfLinearMipmapNearest || settings->MinFilter == tfLinearMipmapLinear);
+    if (mipmapped || settings->MinFilter == tfLinear) {
+      levels = BoundTexture->SplatLevels();
+      if (!mipmapped) levels = levels.first(std::min<size_t>(levels.size(), 1));
+    }
+  }
   if (!Glowing.empty()) {
-    // The CPU draws what it can on its half-size picture; OpenGL draws the rest on the layer, or
-    // at full size without one.
+    // The CPU draws what it can on its half-size picture, from the full texture: these are soft
+    // enough that its linear filter matches the full-size picture best. OpenGL draws the rest on
+    // the layer, or at full size without one.
     const std::vector<TVertex>* left = &Glowing;
     bool layered = true;
     if (!levels.empty()) {
-      layered = CoarseSoft.Splat(Glowing.data(), static_cast<int32_t>(Glowing.size()), modelViewProjection,
-                                 levels.first(1), Unsplatted);
+      layered = Soft.Splat(Glowing.data(), static_cast<int32_t>(Glowing.size()), modelViewProjection, levels.first(1),
+                           true, Unsplatted);
       left = &Unsplatted;
     }
     if (!left->empty()) {
@@ -469,16 +477,10 @@ void TZRNOpenGLRenderer::DrawOnGlowLayer(const TVertex* vertices, int32_t count)
       }
     }
   }
-  // The small ones at full size: on the CPU those its linear filter can draw, reading the level
-  // OpenGL would.
-  const TZRNTextureSettings* settings = BoundTexture->Settings.get();
-  if (!Sharp.empty() && !levels.empty() && settings && settings->MagFilter == tfLinear) {
-    const bool mipmapped = settings->Mipmaps && (settings->MinFilter == tfLinearMipmapNearest || settings->MinFilter == tfLinearMipmapLinear);
-    if (mipmapped || settings->MinFilter == tfLinear) {
-      FineSoft.Splat(Sharp.data(), static_cast<int32_t>(Sharp.size()), modelViewProjection,
-                     mipmapped ? levels : levels.first(1), Unsplatted);
-      Sharp.swap(Unsplatted);
-    }
+  // The small ones at full size: on the CPU those it can draw.
+  if (!Sharp.empty() && !levels.empty()) {
+    Soft.Splat(Sharp.data(), static_cast<int32_t>(Sharp.size()), modelViewProjection, levels, false, Unsplatted);
+    Sharp.swap(Unsplatted);
   }
   if (Sharp.empty()) return;
   // The small ones: clamped to the edge texel rather than the border, and from the nearest

@@ -104,7 +104,7 @@ class TZRNOpenGLRenderer : public IZRNRenderer {
   TZRNOpenGLTexture* BoundTexture = nullptr;
   std::vector<TVertex> Seen, Trimmed, Magnified, Rest, Glowing, Unsplatted, Sharp;  // reused by every draw
   TZRNGlowLayer Glow;
-  TZRNSoftPicture CoarseSoft{2}, FineSoft{1};  // what the CPU draws of the glows and of the rest
+  TZRNSoftPicture Soft;  // what the CPU draws: the glows at half size, the rest at full size
   bool GlowActive = false;
   std::chrono::steady_clock::duration FramePeriod{};
   std::chrono::steady_clock::time_point NextFrame{};

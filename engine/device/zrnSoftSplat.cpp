@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/device/zrnMagnifiedQuads.h"
+#include "engine/device/zrnSoftEnlarge.h"
 
 namespace {
 bool Near(float a, float b, float tolerance) { return std::abs(a - b) <= tolerance; }
@@ -317,7 +318,8 @@ void TZRNSoftLayer::Add(const TZRNSplat& splat) {
 
 const uint8_t* TZRNSoftLayer::Row(int32_t y) const { return Pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(RowStride) * 4; }
 
-void TZRNSoftLayer::DrawBand(int32_t index, int32_t count) {
+void TZRNSoftLayer::DrawBand(int32_t index, int32_t count, const TZRNSoftLayer* enlarged, int32_t enlargedFirst,
+                             int32_t enlargedEnd) {
   const TBand band{Pixels.data(), static_cast<size_t>(RowStride) * 4, index, count, RunOfRows};
   for (int32_t y = ShownFirst; y < ShownEnd; ++y)
     if (band.Owns(y)) std::memset(band.Row(y), 0, band.RowBytes);
@@ -325,17 +327,27 @@ void TZRNSoftLayer::DrawBand(int32_t index, int32_t count) {
     if (Vectorized) SplatWide(s, band);
     else SplatPlain(s, band);
   }
+  for (int32_t y = enlargedFirst; y < enlargedEnd; ++y)
+    if (band.Owns(y)) ZRNAddEnlargedRow(*enlarged, y, band.Row(y), LayerWidth, Vectorized);
 }
 
-void TZRNSoftLayer::Resolve(int32_t& firstRow, int32_t& endRow) {
+void TZRNSoftLayer::Resolve(TZRNCoreTeam& team, int32_t& firstRow, int32_t& endRow, const TZRNSoftLayer* enlarged) {
   firstRow = endRow = 0;
+  // An enlarged row reaches one row beyond the two it stands for.
+  int32_t enlargedFirst = 0, enlargedEnd = 0;
+  if (enlarged && enlarged->Width() == (LayerWidth + 1) / 2 && enlarged->Height() == (LayerHeight + 1) / 2 &&
+      enlarged->ShownFirst < enlarged->ShownEnd) {
+    enlargedFirst = std::clamp(2 * enlarged->ShownFirst - 1, 0, LayerHeight);
+    enlargedEnd = std::clamp(2 * enlarged->ShownEnd + 1, 0, LayerHeight);
+    DirtyFirst = DirtyFirst < DirtyEnd ? std::min(DirtyFirst, enlargedFirst) : enlargedFirst;
+    DirtyEnd = std::max(DirtyEnd, enlargedEnd);
+  }
   const bool dirty = DirtyFirst < DirtyEnd, shown = ShownFirst < ShownEnd;
   if (!dirty && !shown) return;
   const int32_t first = !dirty ? ShownFirst : !shown ? DirtyFirst : std::min(DirtyFirst, ShownFirst);
   const int32_t end = !dirty ? ShownEnd : !shown ? DirtyEnd : std::max(DirtyEnd, ShownEnd);
-  if (!Team) Team = std::make_unique<TZRNCoreTeam>();
-  const int32_t bands = std::clamp((end - first) / RunOfRows, 1, Team->Size());
-  Team->Run(bands, [this, bands](int32_t band) { DrawBand(band, bands); });
+  const int32_t bands = std::clamp((end - first) / RunOfRows, 1, team.Size());
+  team.Run(bands, [=, this](int32_t band) { DrawBand(band, bands, enlarged, enlargedFirst, enlargedEnd); });
   Queued.clear();
   ShownFirst = DirtyFirst;
   ShownEnd = DirtyEnd;

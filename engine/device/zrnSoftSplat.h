@@ -4,7 +4,6 @@
 // sprite's pixel is one bilinear read and four saturating adds, which vector code does several
 // times faster and across every core.
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <vector>
 
@@ -65,21 +64,22 @@ class TZRNSoftLayer {
   int32_t Height() const { return LayerHeight; }
   void Add(const TZRNSplat& splat);
   bool Empty() const { return Queued.empty(); }
-  // Clears what the last call drew and draws the queued splats, on every core. Rows [firstRow, endRow), bottom row first, are then every row that holds
-  // something now or held something before; they stay as they are until the next call.
-  void Resolve(int32_t& firstRow, int32_t& endRow);
+  // Clears what the last call drew and draws the queued splats, on the team's threads, then adds
+  // the enlargement of what enlarged (half the size, rounded up) drew at its last call. Rows
+  // [firstRow, endRow), bottom row first, are then every row that holds something now or held
+  // something before; they stay as they are until the next call.
+  void Resolve(TZRNCoreTeam& team, int32_t& firstRow, int32_t& endRow, const TZRNSoftLayer* enlarged = nullptr);
   const uint8_t* Row(int32_t y) const;
   int32_t RowPixels() const { return RowStride; }
 
  private:
   // Rows are dealt to the threads in runs of this many, so that each gets its share of a cluster.
   static constexpr int32_t RunOfRows = 8;
-  void DrawBand(int32_t band, int32_t bands);
+  void DrawBand(int32_t band, int32_t bands, const TZRNSoftLayer* enlarged, int32_t enlargedFirst, int32_t enlargedEnd);
 
   int32_t LayerWidth = 0, LayerHeight = 0, RowStride = 0;
   std::vector<uint8_t> Pixels;  // RowStride pixels a row: a vector store may run past the last
   std::vector<TZRNSplat> Queued;
   int32_t DirtyFirst = 0, DirtyEnd = 0;  // rows the queued splats touch
-  int32_t ShownFirst = 0, ShownEnd = 0;  // rows the last Resolve wrote something to
-  std::unique_ptr<TZRNCoreTeam> Team;    // started at the first picture
+  int32_t ShownFirst = 0, ShownEnd = 0;  // rows the last Resolve drew something on
 };

@@ -57,8 +57,9 @@ std::vector<uint8_t> Drawn(const std::vector<TZRNSplatTexture>& levels, const st
   layer.Vectorized = vectorized;
   layer.Resize(PictureWidth, PictureHeight);
   for (const TQuad& q : quads) AddQuad(layer, levels, q);
+  TZRNCoreTeam team;
   int32_t first = 0, end = 0;
-  layer.Resolve(first, end);
+  layer.Resolve(team, first, end);
   std::vector<uint8_t> picture(PictureWidth * PictureHeight * 4, 0);
   for (int32_t y = first; y < end; ++y) std::copy_n(layer.Row(y), PictureWidth * 4, picture.begin() + y * PictureWidth * 4);
   return picture;
@@ -136,20 +137,78 @@ TEST(SoftSplat, ResolveClearsWhatTheLastPictureShowed) {
   ASSERT_TRUE(levels[0].Build(white.data(), Side, Side, pfRGBA));
   TZRNSoftLayer layer;
   layer.Resize(PictureWidth, PictureHeight);
+  TZRNCoreTeam team;
   int32_t first = 0, end = 0;
   AddQuad(layer, levels, {100, 20, 10, 0});
-  layer.Resolve(first, end);
+  layer.Resolve(team, first, end);
   EXPECT_LE(first, 10);
   EXPECT_GE(end, 30);
   // The next picture lies higher up: the rows the first one used come back clear.
   AddQuad(layer, levels, {100, 100, 10, 0});
-  layer.Resolve(first, end);
+  layer.Resolve(team, first, end);
   ASSERT_LE(first, 10);
   ASSERT_GE(end, 110);
   EXPECT_EQ(layer.Row(20)[100 * 4], 0);
   EXPECT_GT(layer.Row(100)[100 * 4], 200);
   // Nothing queued and nothing shown: nothing to write.
-  layer.Resolve(first, end);
-  layer.Resolve(first, end);
+  layer.Resolve(team, first, end);
+  layer.Resolve(team, first, end);
   EXPECT_EQ(end, first);
+}
+
+TEST(SoftSplat, HalfSizePictureIsAddedEnlargedAsALinearFilterDrawsIt) {
+  const std::vector<uint8_t> white = GlowTexture();
+  std::vector<TZRNSplatTexture> levels(1);
+  ASSERT_TRUE(levels[0].Build(white.data(), Side, Side, pfRGBA));
+  constexpr int32_t W = 201, H = 121;  // odd: the half-size picture's last pixels stand for one
+  TZRNCoreTeam team;
+  for (bool vectorized : {false, true}) {
+    TZRNSoftLayer half, full;
+    half.Vectorized = full.Vectorized = vectorized;
+    half.Resize((W + 1) / 2, (H + 1) / 2);
+    full.Resize(W, H);
+    // Sprites across the middle and over every edge, one at full size on top of them.
+    for (const TQuad& q : std::vector<TQuad>{{50, 30, 20, 15}, {0, 0, 12, 0}, {100, 60, 14, 40}, {70, 10, 30, 0}}) {
+      TZRNSplat splat;
+      bool empty = false;
+      const std::vector<TVertex> quad = QuadOf(q);
+      ASSERT_TRUE(ZRNSplatOf(quad.data(), Identity, half.Width(), half.Height(), levels, splat, empty));
+      half.Add(splat);
+    }
+    TZRNSplat splat;
+    bool empty = false;
+    const std::vector<TVertex> quad = QuadOf({100, 60, 20, 0, {1, 1, 1, 1}});
+    ASSERT_TRUE(ZRNSplatOf(quad.data(), Identity, W, H, levels, splat, empty));
+    full.Add(splat);
+    int32_t first = 0, end = 0;
+    half.Resolve(team, first, end);
+    full.Resolve(team, first, end, &half);
+    ASSERT_EQ(first, 0);
+    ASSERT_EQ(end, H);
+    // Each pixel is the half-size picture read at its centre with clamped edges, weights in 16ths.
+    auto at = [&](int32_t x, int32_t y, int c) {
+      return half.Row(std::clamp(y, 0, half.Height() - 1))[4 * std::clamp(x, 0, half.Width() - 1) + c];
+    };
+    int wrong = 0, saturated = 0;
+    for (int32_t y = 0; y < H; ++y)
+      for (int32_t x = 0; x < W; ++x)
+        for (int c = 0; c < 4; ++c) {
+          const int32_t i = x / 2, j = y / 2, di = x % 2 ? 1 : -1, dj = y % 2 ? 1 : -1;
+          const int sum = 9 * at(i, j, c) + 3 * at(i + di, j, c) + 3 * at(i, j + dj, c) + at(i + di, j + dj, c);
+          const int sprite = std::abs(x - 100) < 30 && std::abs(y - 60) < 30 ? 0 : -1;  // the full-size one's square
+          const int drawn = full.Row(y)[4 * x + c];
+          if (sprite < 0 && drawn != (sum + 8) / 16) ++wrong;
+          if (sprite == 0 && drawn < std::min((sum + 8) / 16, 255)) ++wrong;
+          saturated += drawn == 255;
+        }
+    EXPECT_EQ(wrong, 0) << (vectorized ? "vector" : "plain");
+    EXPECT_GT(saturated, 0) << "the full-size sprite adds to the enlargement";
+    // With nothing drawn at either size, every row the enlargement reached comes back clear.
+    half.Resolve(team, first, end);
+    full.Resolve(team, first, end, &half);
+    EXPECT_EQ(end - first, H);
+    int left = 0;
+    for (int32_t y = 0; y < H; ++y) left += std::count_if(full.Row(y), full.Row(y) + 4 * W, [](uint8_t b) { return b; });
+    EXPECT_EQ(left, 0);
+  }
 }
