@@ -5,6 +5,6 @@
 
 #include "engine/device/zrnSoftSplat.h"
 
-// Adds row y of the enlargement of half, saturating, to row (width RGBA pixels, with room for
-// eight more past them). half must be ceil(width / 2) pixels wide.
+// Adds row y of the enlargement of half, saturating, to row (width RGBA pixels). half must be
+// ceil(width / 2) pixels wide.
 void ZRNAddEnlargedRow(const TZRNSoftLayer& half, int32_t y, uint8_t* row, int32_t width, bool vectorized);

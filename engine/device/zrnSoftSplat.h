@@ -51,13 +51,17 @@ struct TZRNSplat {
 bool ZRNSplatOf(const TVertex* quad, const float* toPixels, int32_t width, int32_t height,
                 std::span<const TZRNSplatTexture> levels, TZRNSplat& splat, bool& empty);
 
+// The code that draws: plain C++, or vector code for processors with AVX2 and FMA or with AVX-512.
+enum class TZRNSplatCode { Plain, Avx2, Avx512 };
+
 // An 8-bit RGBA picture that queued splats are added to as blending with (source alpha, one)
 // adds them: each splat's share rounded to whole steps, each sum saturating at 255.
 class TZRNSoftLayer {
  public:
   TZRNSoftLayer();
-  // Vector code where the processor has AVX2 and FMA; false draws as processors without them do.
-  bool Vectorized;
+  // The fastest this processor runs; any it runs draws the same, to within rounding.
+  static TZRNSplatCode Fastest();
+  TZRNSplatCode Code;
 
   void Resize(int32_t width, int32_t height);
   int32_t Width() const { return LayerWidth; }
@@ -78,7 +82,7 @@ class TZRNSoftLayer {
   void DrawBand(int32_t band, int32_t bands, const TZRNSoftLayer* enlarged, int32_t enlargedFirst, int32_t enlargedEnd);
 
   int32_t LayerWidth = 0, LayerHeight = 0, RowStride = 0;
-  std::vector<uint8_t> Pixels;  // RowStride pixels a row: a vector store may run past the last
+  std::vector<uint8_t> Pixels;  // RowStride pixels a row: vector stores may run past the last
   std::vector<TZRNSplat> Queued;
   int32_t DirtyFirst = 0, DirtyEnd = 0;  // rows the queued splats touch
   int32_t ShownFirst = 0, ShownEnd = 0;  // rows the last Resolve drew something on

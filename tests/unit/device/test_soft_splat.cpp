@@ -52,9 +52,18 @@ void AddQuad(TZRNSoftLayer& layer, const std::vector<TZRNSplatTexture>& levels, 
   if (!empty) layer.Add(splat);
 }
 
-std::vector<uint8_t> Drawn(const std::vector<TZRNSplatTexture>& levels, const std::vector<TQuad>& quads, bool vectorized) {
+// Every code this processor runs.
+std::vector<TZRNSplatCode> Codes() {
+  std::vector<TZRNSplatCode> codes;
+  for (TZRNSplatCode code : {TZRNSplatCode::Plain, TZRNSplatCode::Avx2, TZRNSplatCode::Avx512})
+    if (code <= TZRNSoftLayer::Fastest()) codes.push_back(code);
+  return codes;
+}
+
+std::vector<uint8_t> Drawn(const std::vector<TZRNSplatTexture>& levels, const std::vector<TQuad>& quads,
+                           TZRNSplatCode code = TZRNSoftLayer::Fastest()) {
   TZRNSoftLayer layer;
-  layer.Vectorized = vectorized;
+  layer.Code = code;
   layer.Resize(PictureWidth, PictureHeight);
   for (const TQuad& q : quads) AddQuad(layer, levels, q);
   TZRNCoreTeam team;
@@ -107,7 +116,7 @@ TEST(SoftSplat, AddsSpritesAsBlendingIntoAnEightBitPictureWould) {
   ASSERT_TRUE(levels[0].Build(white.data(), Side, Side, pfRGBA));
 
   // A magnified upright sprite: its middle pixel reads the four middle texels (opacity 246 or so).
-  const std::vector<uint8_t> one = Drawn(levels, {{100, 60, 32, 0}}, true);
+  const std::vector<uint8_t> one = Drawn(levels, {{100, 60, 32, 0}});
   const uint8_t* middle = At(one, 100, 60);
   EXPECT_NEAR(middle[0], 249, 3);
   EXPECT_NEAR(middle[1], 125, 2);
@@ -117,18 +126,21 @@ TEST(SoftSplat, AddsSpritesAsBlendingIntoAnEightBitPictureWould) {
 
   // Ten on top of each other saturate rather than wrap; the sum of ten faint ones keeps each
   // one's rounding, as blending into the picture one at a time does.
-  const std::vector<uint8_t> ten = Drawn(levels, std::vector<TQuad>(10, TQuad{100, 60, 32, 0}), true);
+  const std::vector<uint8_t> ten = Drawn(levels, std::vector<TQuad>(10, TQuad{100, 60, 32, 0}));
   EXPECT_EQ(At(ten, 100, 60)[0], 255);
   TQuad faint{100, 60, 32, 0, {0.0015f, 0.0015f, 0.0015f, 1}};  // 0.37 of a step at the middle
-  EXPECT_EQ(At(Drawn(levels, std::vector<TQuad>(10, faint), true), 100, 60)[0], 0);
+  EXPECT_EQ(At(Drawn(levels, std::vector<TQuad>(10, faint)), 100, 60)[0], 0);
 
   // Plain and vector code draw the same, turned and partly off the picture included.
   const std::vector<TQuad> mixed = {{30, 20, 40, 30}, {180, 100, 25, 75}, {100, 60, 12, 10}, {60, 90, 50, -20}};
-  const std::vector<uint8_t> wide = Drawn(levels, mixed, true), plain = Drawn(levels, mixed, false);
-  int largest = 0;
-  for (size_t i = 0; i < wide.size(); ++i) largest = std::max(largest, std::abs(int(wide[i]) - int(plain[i])));
-  EXPECT_LE(largest, 1);
-  EXPECT_GT(std::count_if(wide.begin(), wide.end(), [](uint8_t b) { return b > 10; }), 10000);
+  const std::vector<uint8_t> plain = Drawn(levels, mixed, TZRNSplatCode::Plain);
+  EXPECT_GT(std::count_if(plain.begin(), plain.end(), [](uint8_t b) { return b > 10; }), 10000);
+  for (TZRNSplatCode code : Codes()) {
+    const std::vector<uint8_t> vector = Drawn(levels, mixed, code);
+    int largest = 0;
+    for (size_t i = 0; i < vector.size(); ++i) largest = std::max(largest, std::abs(int(vector[i]) - int(plain[i])));
+    EXPECT_LE(largest, 1) << "code " << int(code);
+  }
 }
 
 TEST(SoftSplat, ResolveClearsWhatTheLastPictureShowed) {
@@ -162,9 +174,9 @@ TEST(SoftSplat, HalfSizePictureIsAddedEnlargedAsALinearFilterDrawsIt) {
   ASSERT_TRUE(levels[0].Build(white.data(), Side, Side, pfRGBA));
   constexpr int32_t W = 201, H = 121;  // odd: the half-size picture's last pixels stand for one
   TZRNCoreTeam team;
-  for (bool vectorized : {false, true}) {
+  for (TZRNSplatCode code : Codes()) {
     TZRNSoftLayer half, full;
-    half.Vectorized = full.Vectorized = vectorized;
+    half.Code = full.Code = code;
     half.Resize((W + 1) / 2, (H + 1) / 2);
     full.Resize(W, H);
     // Sprites across the middle and over every edge, one at full size on top of them.
@@ -201,7 +213,7 @@ TEST(SoftSplat, HalfSizePictureIsAddedEnlargedAsALinearFilterDrawsIt) {
           if (sprite == 0 && drawn < std::min((sum + 8) / 16, 255)) ++wrong;
           saturated += drawn == 255;
         }
-    EXPECT_EQ(wrong, 0) << (vectorized ? "vector" : "plain");
+    EXPECT_EQ(wrong, 0) << "code " << int(code);
     EXPECT_GT(saturated, 0) << "the full-size sprite adds to the enlargement";
     // With nothing drawn at either size, every row the enlargement reached comes back clear.
     half.Resolve(team, first, end);
