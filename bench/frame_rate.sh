@@ -51,8 +51,10 @@ for vis in ${SNV_FRAME_RATE_VIS:-0 1 2 3 4 5 6 7}; do
       if (!started || lf <= f) { print "0 0 0"; exit }
       printf "%.1f %.2f %.1f\n", (lf - f) / ((lt - t) / 1e9), (lc - c) / (lf - f) / 1e6, (lp - p) / (lf - f) / 1e6
     }' "$box/swaps" 2>/dev/null || echo "0 0 0")
+  # Frames are held to the display's 60 Hz, so one frame missed in the window reads as 59.8:
+  # within 1 % is at the target.
   verdict=""
-  awk -v a="$fps" -v b="$target" 'BEGIN { exit !(a < b) }' && verdict="  below target"
+  awk -v a="$fps" -v b="$target" 'BEGIN { exit !(a < 0.99 * b) }' && verdict="  below target"
   printf '%-14s %8s %8s %14s %8s %16s%s\n' "${names[$vis]}" "$fps" "$target" "$cpu" 1 "$process" "$verdict"
 done
 exit 0

@@ -5,6 +5,7 @@
 #include <GLFW/glfw3.h>
 #define GLFW_EXPOSE_NATIVE_X11
 #include <GLFW/glfw3native.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -60,17 +61,29 @@ void MultiplyColumnMajor(const float* a, const float* b, float* out) {
     }
 }
 
+bool SoftwareRasterizer() {
+  const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+  if (!renderer) return false;
+  for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "SWR"})
+    if (std::strstr(renderer, software)) return true;
+  return false;
+}
+
 // Software rasterizers fill pixels on the CPU: the big soft sprites are worth a smaller layer.
 bool WantGlowLayer() {
   if (const char* choice = std::getenv("SONAVARIUM_GLOW_LAYER"); choice && *choice) {
     if (std::strcmp(choice, "half") == 0 || std::strcmp(choice, "opengl") == 0) return true;
     if (std::strcmp(choice, "full") == 0) return false;
   }
-  const auto* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-  if (!renderer) return false;
-  for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "SWR"})
-    if (std::strstr(renderer, software)) return true;
-  return false;
+  return SoftwareRasterizer();
+}
+
+// A software rasterizer allocates its bins of primitives afresh every frame. By default the C
+// library hands the freed memory back to the system at once, and a frame of many lines then
+// spends most of its time faulting the same pages in again; kept, they are reused.
+void KeepFreedMemoryForTheNextFrame() {
+  mallopt(M_TRIM_THRESHOLD, 256 << 20);
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
 }
 
 // Drawing the layer's sprites on the CPU is quicker than a software rasterizer's general path;
@@ -231,6 +244,7 @@ void TZRNOpenGLRenderer::Open(const std::string& title, const TZRNDisplayMode& m
   ZRNOpenGLLoaded = true;
   UseGlowLayer = WantGlowLayer();
   SplatOnCpu = WantSplatOnCpu();
+  if (SoftwareRasterizer()) KeepFreedMemoryForTheNextFrame();
 
   Window->Width = mode.Width;
   Window->Height = mode.Height;
