@@ -56,6 +56,20 @@ struct TSpan {
 
 float Reciprocal(float slope) { return std::abs(slope) < 1e-20f ? 0 : 1 / slope; }
 
+// Calls draw(row, span) for every row of the band that the splat's quad crosses.
+template <typename TDraw>
+[[gnu::always_inline]] inline void ForEachSpan(const TZRNSplat& s, const TBand& band, TDraw&& draw) {
+  const float perU = Reciprocal(s.DuDx), perV = Reciprocal(s.DvDx);
+  TSpan span{};
+  for (int32_t y = s.Y1; y < s.Y2; ++y) {
+    if (!band.Owns(y)) {
+      y = band.NextRun(y) - 1;  // on to the band's next run
+      continue;
+    }
+    if (SpanOf(s, perU, perV, y, span)) draw(band.Row(y), span);
+  }
+}
+
 // The opacity (0..255) a splat's texture shows at texel position (u, v), filtered as OpenGL's
 // linear filter with clamped edges does.
 float Bilinear(const TZRNSplatTexture& texture, float u, float v) {
@@ -91,15 +105,7 @@ void SplatSpanPlain(const TZRNSplat& s, const TSpan& span, uint8_t* row) {
 }
 
 void SplatPlain(const TZRNSplat& s, const TBand& band) {
-  const float perU = Reciprocal(s.DuDx), perV = Reciprocal(s.DvDx);
-  TSpan span{};
-  for (int32_t y = s.Y1; y < s.Y2; ++y) {
-    if (!band.Owns(y)) {
-      y = band.NextRun(y) - 1;
-      continue;
-    }
-    if (SpanOf(s, perU, perV, y, span)) SplatSpanPlain(s, span, band.Row(y));
-  }
+  ForEachSpan(s, band, [&s](uint8_t* row, const TSpan& span) { SplatSpanPlain(s, span, row); });
 }
 
 // Eight pixels at a time; rows have room for eight past their last pixel.
@@ -115,17 +121,9 @@ __attribute__((target("avx2,fma"))) void SplatWide(const TZRNSplat& s, const TBa
   const __m256 red = _mm256_set1_ps(s.Red), green = _mm256_set1_ps(s.Green), blue = _mm256_set1_ps(s.Blue);
   const __m256 alpha = _mm256_set1_ps(s.AlphaSquared);
   const auto* blocks = reinterpret_cast<const int*>(texture.Blocks());
-  const float perU = Reciprocal(s.DuDx), perV = Reciprocal(s.DvDx);
-  TSpan span{};
-  for (int32_t y = s.Y1; y < s.Y2; ++y) {
-    if (!band.Owns(y)) {
-      y = band.NextRun(y) - 1;
-      continue;
-    }
-    if (!SpanOf(s, perU, perV, y, span)) continue;
+  ForEachSpan(s, band, [&](uint8_t* row, const TSpan& span) __attribute__((target("avx2,fma"))) {
     const __m256 u0 = _mm256_set1_ps(span.U), v0 = _mm256_set1_ps(span.V);
     const __m256 end = _mm256_set1_ps(static_cast<float>(span.To));
-    uint8_t* row = band.Row(y);
     __m256 xc = _mm256_add_ps(_mm256_set1_ps(static_cast<float>(span.From)), lanes);
     for (int32_t x = span.From; x < span.To; x += 8, xc = _mm256_add_ps(xc, eight)) {
       const __m256 u = _mm256_fmadd_ps(dudx, xc, u0), v = _mm256_fmadd_ps(dvdx, xc, v0);
@@ -157,7 +155,7 @@ __attribute__((target("avx2,fma"))) void SplatWide(const TZRNSplat& s, const TBa
       auto* pixels = reinterpret_cast<__m256i*>(row + 4 * static_cast<size_t>(x));
       _mm256_storeu_si256(pixels, _mm256_adds_epu8(_mm256_loadu_si256(pixels), _mm256_shuffle_epi8(bytes, interleave)));
     }
-  }
+  });
 }
 
 // Sixteen pixels at a time, as SplatWide draws eight; rows have room for sixteen past their end.
@@ -179,17 +177,9 @@ __attribute__((target("avx512f,avx512bw,fma"))) void SplatWidest(const TZRNSplat
   const __m512 red = _mm512_set1_ps(s.Red), green = _mm512_set1_ps(s.Green), blue = _mm512_set1_ps(s.Blue);
   const __m512 alpha = _mm512_set1_ps(s.AlphaSquared);
   const auto* blocks = reinterpret_cast<const int*>(texture.Blocks());
-  const float perU = Reciprocal(s.DuDx), perV = Reciprocal(s.DvDx);
-  TSpan span{};
-  for (int32_t y = s.Y1; y < s.Y2; ++y) {
-    if (!band.Owns(y)) {
-      y = band.NextRun(y) - 1;
-      continue;
-    }
-    if (!SpanOf(s, perU, perV, y, span)) continue;
+  ForEachSpan(s, band, [&](uint8_t* row, const TSpan& span) __attribute__((target("avx512f,avx512bw,fma"))) {
     const __m512 u0 = _mm512_set1_ps(span.U), v0 = _mm512_set1_ps(span.V);
     const __m512 end = _mm512_set1_ps(static_cast<float>(span.To));
-    uint8_t* row = band.Row(y);
     __m512 xc = _mm512_add_ps(_mm512_set1_ps(static_cast<float>(span.From)), lanes);
     for (int32_t x = span.From; x < span.To; x += 16, xc = _mm512_add_ps(xc, sixteen)) {
       const __m512 u = _mm512_fmadd_ps(dudx, xc, u0), v = _mm512_fmadd_ps(dvdx, xc, v0);
@@ -218,7 +208,7 @@ __attribute__((target("avx512f,avx512bw,fma"))) void SplatWidest(const TZRNSplat
       auto* pixels = reinterpret_cast<__m512i*>(row + 4 * static_cast<size_t>(x));
       _mm512_storeu_si512(pixels, _mm512_adds_epu8(_mm512_loadu_si512(pixels), _mm512_shuffle_epi8(bytes, interleave)));
     }
-  }
+  });
 }
 #pragma GCC diagnostic pop
 }  // namespace
