@@ -54,7 +54,8 @@ __attribute__((target("avx2"))) int32_t EnlargeWide(const uint8_t* near, const u
 void ZRNAddEnlargedRow(const TZRNSoftLayer& half, int32_t y, uint8_t* row, int32_t width, bool vectorized) {
   const int32_t halfWidth = half.Width(), halfHeight = half.Height();
   if (halfWidth <= 0 || halfHeight <= 0) return;
-  // Even rows lie a quarter of a half-size pixel above the middle of theirs, odd ones below.
+  // Even rows lie a quarter of a half-size pixel before the middle of theirs and blend with the
+  // row before; odd ones lie after it and blend with the row after.
   const int32_t j = std::min(y / 2, halfHeight - 1), other = std::clamp(y % 2 ? j + 1 : j - 1, 0, halfHeight - 1);
   const uint8_t *near = half.Row(j), *far = half.Row(other);
   int32_t from = 0;
