@@ -70,12 +70,12 @@ bool SoftwareRasterizer() {
 }
 
 // Software rasterizers fill pixels on the CPU: the big soft sprites are worth a smaller layer.
-bool WantGlowLayer() {
+bool WantGlowLayer(bool software) {
   if (const char* choice = std::getenv("SONAVARIUM_GLOW_LAYER"); choice && *choice) {
     if (std::strcmp(choice, "half") == 0 || std::strcmp(choice, "opengl") == 0) return true;
     if (std::strcmp(choice, "full") == 0) return false;
   }
-  return SoftwareRasterizer();
+  return software;
 }
 
 // A software rasterizer allocates its bins of primitives afresh every frame. By default the C
@@ -242,9 +242,10 @@ void TZRNOpenGLRenderer::Open(const std::string& title, const TZRNDisplayMode& m
   // Without a window there is no context, and every GL call would fail; 1.4 is the least we draw with.
   if (!Handle || epoxy_gl_version() < 14) throw EZRNError("OpenGL Initialization failed.");
   ZRNOpenGLLoaded = true;
-  UseGlowLayer = WantGlowLayer();
+  const bool software = SoftwareRasterizer();
+  UseGlowLayer = WantGlowLayer(software);
   SplatOnCpu = WantSplatOnCpu();
-  if (SoftwareRasterizer()) KeepFreedMemoryForTheNextFrame();
+  if (software) KeepFreedMemoryForTheNextFrame();
 
   Window->Width = mode.Width;
   Window->Height = mode.Height;
